@@ -1,0 +1,31 @@
+# nodmark_add_test(name SOURCES ... LIBS ...): one GoogleTest program.
+# Natively every test case is its own CTest test. Under Wine the program is one CTest
+# test, so a run pays one Wine process start per program rather than per case.
+if(WIN32)
+  # The cross build compiles GoogleTest from Debian's sources with the same compiler.
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(NODMARK_GTEST_MAIN gtest_main)
+  set(NODMARK_GMOCK gmock)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  set(NODMARK_GTEST_MAIN GTest::gtest_main)
+  set(NODMARK_GMOCK GTest::gmock)
+endif()
+
+function(nodmark_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${NODMARK_GMOCK} ${NODMARK_GTEST_MAIN}
+                                        nodmark_warnings)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${ARG_LABELS}")
+  else()
+    gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}"
+                         DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

@@ -1,0 +1,19 @@
+#ifndef NODMARK_CORE_DIGEST_TEXT_H_
+#define NODMARK_CORE_DIGEST_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace nodmark::core {
+
+// The markers that frame the hex data of the digest-based identifier.
+inline constexpr std::string_view kDigestStartMarker = "VELTRA_GENERAL_NODMARK_START";
+inline constexpr std::string_view kDigestEndMarker = "VELTRA_GENERAL_NODMARK_END";
+
+// The MD5 digest of start marker + hexData + end marker (no separators, no
+// terminator) as 32 upper-case hexadecimal characters. Never fails.
+std::string DigestIdentifierText(std::string_view hexData);
+
+}  // namespace nodmark::core
+
+#endif  // NODMARK_CORE_DIGEST_TEXT_H_

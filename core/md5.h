@@ -1,0 +1,39 @@
+// MD5 message digest (RFC 1321) as a small incremental context.
+#ifndef NODMARK_CORE_MD5_H_
+#define NODMARK_CORE_MD5_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace nodmark::core {
+
+// Computes the standard MD5 digest of the bytes fed between Init and Final. The result depends
+// only on the concatenation of those bytes, not on how they were split across Update calls.
+// Holds no pointers and no resources; one thread at a time.
+class Md5Context {
+ public:
+  static constexpr std::size_t kDigestSize = 16;
+  static constexpr std::size_t kBlockSize = 64;
+
+  // Ready for a new message (runs Init).
+  Md5Context();
+
+  // Starts a new message: initial chaining values, bit count 0, block buffer zeroed.
+  void Init();
+
+  // Appends byteCount bytes starting at bytesIn. Any count is accepted; with 0 nothing changes
+  // (bytesIn may then be null).
+  void Update(const void* bytesIn, std::uint32_t byteCount);
+
+  // Writes the kDigestSize digest bytes to digestOut, then starts a new message (runs Init).
+  void Final(std::uint8_t* digestOut);
+
+ private:
+  std::uint32_t state_[4];           // chaining values A, B, C, D
+  std::uint32_t bitCount_[2];        // message length in bits mod 2^64, low word first
+  std::uint8_t buffer_[kBlockSize];  // bytes of the block not yet complete
+};
+
+}  // namespace nodmark::core
+
+#endif  // NODMARK_CORE_MD5_H_

@@ -1,0 +1,12 @@
+# Sourced by the scripts that run Windows programs: points Wine at the build tree's
+# private prefix, creates it if needed, and keeps one wineserver alive until the
+# calling script exits, so each program start does not pay for a server start.
+NODMARK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export NODMARK_WINEPREFIX=${NODMARK_WINEPREFIX:-$NODMARK_ROOT/build/win32/wineprefix}
+export WINEPREFIX=$NODMARK_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+
+nodmark_wine_start() {
+  "$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+  wineserver -p
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+}
