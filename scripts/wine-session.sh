@@ -7,6 +7,9 @@ export WINEPREFIX=$NODMARK_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,m
 
 nodmark_wine_start() {
   "$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+  # The server that program started lingers for a few seconds; a persistent one can
+  # only take over once it has gone.
+  wineserver -w
   wineserver -p
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 }
