@@ -85,6 +85,7 @@ void ProcessBlock(std::uint32_t* state, const std::uint8_t* block) {
   std::uint32_t c = state[2];
   std::uint32_t d = state[3];
 
+  // The step constants are floor(2^32 * |sin(i)|) for steps i = 1..64.
   // Round 1.
   StepF(a, b, c, d, x[0], kF0, 0xd76aa478);
   StepF(d, a, b, c, x[1], kF1, 0xe8c7b756);
@@ -183,7 +184,7 @@ void Md5Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   if (byteCount == 0) return;
   const auto* input = static_cast<const std::uint8_t*>(bytesIn);
 
-  std::size_t position = (bitCount_[0] >> 3) % kBlockSize;
+  const std::size_t position = (bitCount_[0] >> 3) % kBlockSize;
 
   // 64-bit bit count in two words: the low word takes byteCount * 8 mod 2^32 with carry, the
   // high word the bits shifted out of it.
@@ -193,18 +194,23 @@ void Md5Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   bitCount_[1] += byteCount >> 29;
 
   std::size_t remaining = byteCount;
-  const std::size_t room = kBlockSize - position;
-  if (remaining >= room) {
+  if (position != 0) {
+    // Top up the buffered partial block first.
+    const std::size_t room = kBlockSize - position;
+    if (remaining < room) {
+      std::memcpy(buffer_ + position, input, remaining);
+      return;
+    }
     std::memcpy(buffer_ + position, input, room);
     ProcessBlock(state_, buffer_);
     input += room;
     remaining -= room;
-    for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
-      ProcessBlock(state_, input);
-    }
-    position = 0;
   }
-  std::memcpy(buffer_ + position, input, remaining);
+  // Whole blocks straight from the caller's bytes, then keep the tail.
+  for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
+    ProcessBlock(state_, input);
+  }
+  std::memcpy(buffer_, input, remaining);
 }
 
 void Md5Context::Final(std::uint8_t* digestOut) {
@@ -220,7 +226,9 @@ void Md5Context::Final(std::uint8_t* digestOut) {
   Update(kPadding, static_cast<std::uint32_t>(paddingSize));
   Update(lengthField, kLengthFieldSize);
 
-  for (std::size_t i = 0; i < Md5Context::kDigestSize / kWordSize; ++i) StoreLe32(digestOut + kWordSize * i, state_[i]);
+  for (std::size_t i = 0; i < Md5Context::kDigestSize / kWordSize; ++i) {
+    StoreLe32(digestOut + kWordSize * i, state_[i]);
+  }
   Init();
 }
 

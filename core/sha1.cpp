@@ -9,6 +9,7 @@ namespace {
 constexpr std::size_t kBlockSize = Sha1Context::kBlockSize;
 constexpr std::size_t kWordSize = 4;
 constexpr std::size_t kWordCount = kBlockSize / kWordSize;
+constexpr std::size_t kWindowMask = kWordCount - 1;  // schedule window index = t mod 16
 constexpr std::size_t kLengthFieldSize = 8;
 // A block whose fill reaches this offset has no room left for the length field.
 constexpr std::size_t kLengthFieldOffset = kBlockSize - kLengthFieldSize;
@@ -24,9 +25,6 @@ constexpr std::uint32_t kK0 = 0x5A827999;
 constexpr std::uint32_t kK1 = 0x6ED9EBA1;
 constexpr std::uint32_t kK2 = 0x8F1BBCDC;
 constexpr std::uint32_t kK3 = 0xCA62C1D6;
-constexpr std::uint32_t kStepConstants[] = {kK0, kK1, kK2, kK3};
-constexpr std::size_t kStepCount = 80;
-constexpr std::size_t kStepsPerRound = 20;
 
 // Message completion: one 0x80 byte, then zeros. Final feeds a prefix of 1 to 64 bytes of it.
 constexpr std::uint8_t kPadding[kBlockSize] = {0x80};
@@ -46,35 +44,29 @@ inline void StoreBe32(std::uint8_t* p, std::uint32_t v) {
   p[3] = static_cast<std::uint8_t>(v);
 }
 
-// Fills w[0..79] with the message schedule plus the step constant of each step, so the steps
-// only add one precomputed word. From step 32 on, W[t] = (W[t-6] ^ W[t-16] ^ W[t-28] ^ W[t-32])
-// <<< 2, which follows from applying the standard recurrence twice; its shortest dependency is 6
-// words back, so compilers can compute four words at a time with vector instructions.
-inline void ExpandSchedule(const std::uint8_t* block, std::uint32_t* w) {
-  for (std::size_t t = 0; t < kWordCount; ++t) w[t] = LoadBe32(block + kWordSize * t);
-  for (std::size_t t = 16; t < 32; ++t) w[t] = Rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-  for (std::size_t t = 32; t < kStepCount; ++t) {
-    w[t] = Rotl(w[t - 6] ^ w[t - 16] ^ w[t - 28] ^ w[t - 32], 2);
-  }
-  for (std::size_t round = 0; round < kStepCount / kStepsPerRound; ++round) {
-    const std::uint32_t k = kStepConstants[round];
-    for (std::size_t t = round * kStepsPerRound; t < (round + 1) * kStepsPerRound; ++t) w[t] += k;
-  }
+// Schedule word t (16 <= t < 80), kept in a rolling window of the last 16 words:
+// W[t] = (W[t-3] ^ W[t-8] ^ W[t-14] ^ W[t-16]) <<< 1. Slot t % 16 holds W[t-16] on entry.
+inline std::uint32_t NextWord(std::uint32_t* w, std::size_t t) {
+  const std::uint32_t next = Rotl(w[(t - 3) & kWindowMask] ^ w[(t - 8) & kWindowMask] ^
+                                      w[(t - 14) & kWindowMask] ^ w[t & kWindowMask],
+                                  1);
+  w[t & kWindowMask] = next;
+  return next;
 }
 
 // One step, with the variables renamed instead of moved: on return e holds the new A and b the
 // rotated old B; the caller passes the variables shifted by one place for the next step.
 inline void StepCh(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d,
-                   std::uint32_t& e, std::uint32_t wk) {
-  e += wk;
+                   std::uint32_t& e, std::uint32_t w, std::uint32_t k) {
+  e += w + k;
   e += d ^ (b & (c ^ d));
   e += Rotl(a, 5);
   b = Rotl(b, 30);
 }
 
 inline void StepParity(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d,
-                       std::uint32_t& e, std::uint32_t wk) {
-  e += wk;
+                       std::uint32_t& e, std::uint32_t w, std::uint32_t k) {
+  e += w + k;
   e += b ^ c ^ d;
   e += Rotl(a, 5);
   b = Rotl(b, 30);
@@ -82,8 +74,8 @@ inline void StepParity(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::
 
 // Majority as a sum of two terms that share no bit: (b & c) + (d & (b ^ c)).
 inline void StepMaj(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d,
-                    std::uint32_t& e, std::uint32_t wk) {
-  e += wk;
+                    std::uint32_t& e, std::uint32_t w, std::uint32_t k) {
+  e += w + k;
   e += d & (b ^ c);
   e += b & c;
   e += Rotl(a, 5);
@@ -92,8 +84,8 @@ inline void StepMaj(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uin
 
 // Runs the 80 steps over one block and adds the result into state.
 void ProcessBlock(std::uint32_t* state, const std::uint8_t* block) {
-  std::uint32_t w[kStepCount];
-  ExpandSchedule(block, w);
+  std::uint32_t w[kWordCount];
+  for (std::size_t i = 0; i < kWordCount; ++i) w[i] = LoadBe32(block + kWordSize * i);
 
   std::uint32_t a = state[0];
   std::uint32_t b = state[1];
@@ -102,89 +94,89 @@ void ProcessBlock(std::uint32_t* state, const std::uint8_t* block) {
   std::uint32_t e = state[4];
 
   // Steps 0 to 19.
-  StepCh(a, b, c, d, e, w[0]);
-  StepCh(e, a, b, c, d, w[1]);
-  StepCh(d, e, a, b, c, w[2]);
-  StepCh(c, d, e, a, b, w[3]);
-  StepCh(b, c, d, e, a, w[4]);
-  StepCh(a, b, c, d, e, w[5]);
-  StepCh(e, a, b, c, d, w[6]);
-  StepCh(d, e, a, b, c, w[7]);
-  StepCh(c, d, e, a, b, w[8]);
-  StepCh(b, c, d, e, a, w[9]);
-  StepCh(a, b, c, d, e, w[10]);
-  StepCh(e, a, b, c, d, w[11]);
-  StepCh(d, e, a, b, c, w[12]);
-  StepCh(c, d, e, a, b, w[13]);
-  StepCh(b, c, d, e, a, w[14]);
-  StepCh(a, b, c, d, e, w[15]);
-  StepCh(e, a, b, c, d, w[16]);
-  StepCh(d, e, a, b, c, w[17]);
-  StepCh(c, d, e, a, b, w[18]);
-  StepCh(b, c, d, e, a, w[19]);
+  StepCh(a, b, c, d, e, w[0], kK0);
+  StepCh(e, a, b, c, d, w[1], kK0);
+  StepCh(d, e, a, b, c, w[2], kK0);
+  StepCh(c, d, e, a, b, w[3], kK0);
+  StepCh(b, c, d, e, a, w[4], kK0);
+  StepCh(a, b, c, d, e, w[5], kK0);
+  StepCh(e, a, b, c, d, w[6], kK0);
+  StepCh(d, e, a, b, c, w[7], kK0);
+  StepCh(c, d, e, a, b, w[8], kK0);
+  StepCh(b, c, d, e, a, w[9], kK0);
+  StepCh(a, b, c, d, e, w[10], kK0);
+  StepCh(e, a, b, c, d, w[11], kK0);
+  StepCh(d, e, a, b, c, w[12], kK0);
+  StepCh(c, d, e, a, b, w[13], kK0);
+  StepCh(b, c, d, e, a, w[14], kK0);
+  StepCh(a, b, c, d, e, w[15], kK0);
+  StepCh(e, a, b, c, d, NextWord(w, 16), kK0);
+  StepCh(d, e, a, b, c, NextWord(w, 17), kK0);
+  StepCh(c, d, e, a, b, NextWord(w, 18), kK0);
+  StepCh(b, c, d, e, a, NextWord(w, 19), kK0);
   // Steps 20 to 39.
-  StepParity(a, b, c, d, e, w[20]);
-  StepParity(e, a, b, c, d, w[21]);
-  StepParity(d, e, a, b, c, w[22]);
-  StepParity(c, d, e, a, b, w[23]);
-  StepParity(b, c, d, e, a, w[24]);
-  StepParity(a, b, c, d, e, w[25]);
-  StepParity(e, a, b, c, d, w[26]);
-  StepParity(d, e, a, b, c, w[27]);
-  StepParity(c, d, e, a, b, w[28]);
-  StepParity(b, c, d, e, a, w[29]);
-  StepParity(a, b, c, d, e, w[30]);
-  StepParity(e, a, b, c, d, w[31]);
-  StepParity(d, e, a, b, c, w[32]);
-  StepParity(c, d, e, a, b, w[33]);
-  StepParity(b, c, d, e, a, w[34]);
-  StepParity(a, b, c, d, e, w[35]);
-  StepParity(e, a, b, c, d, w[36]);
-  StepParity(d, e, a, b, c, w[37]);
-  StepParity(c, d, e, a, b, w[38]);
-  StepParity(b, c, d, e, a, w[39]);
+  StepParity(a, b, c, d, e, NextWord(w, 20), kK1);
+  StepParity(e, a, b, c, d, NextWord(w, 21), kK1);
+  StepParity(d, e, a, b, c, NextWord(w, 22), kK1);
+  StepParity(c, d, e, a, b, NextWord(w, 23), kK1);
+  StepParity(b, c, d, e, a, NextWord(w, 24), kK1);
+  StepParity(a, b, c, d, e, NextWord(w, 25), kK1);
+  StepParity(e, a, b, c, d, NextWord(w, 26), kK1);
+  StepParity(d, e, a, b, c, NextWord(w, 27), kK1);
+  StepParity(c, d, e, a, b, NextWord(w, 28), kK1);
+  StepParity(b, c, d, e, a, NextWord(w, 29), kK1);
+  StepParity(a, b, c, d, e, NextWord(w, 30), kK1);
+  StepParity(e, a, b, c, d, NextWord(w, 31), kK1);
+  StepParity(d, e, a, b, c, NextWord(w, 32), kK1);
+  StepParity(c, d, e, a, b, NextWord(w, 33), kK1);
+  StepParity(b, c, d, e, a, NextWord(w, 34), kK1);
+  StepParity(a, b, c, d, e, NextWord(w, 35), kK1);
+  StepParity(e, a, b, c, d, NextWord(w, 36), kK1);
+  StepParity(d, e, a, b, c, NextWord(w, 37), kK1);
+  StepParity(c, d, e, a, b, NextWord(w, 38), kK1);
+  StepParity(b, c, d, e, a, NextWord(w, 39), kK1);
   // Steps 40 to 59.
-  StepMaj(a, b, c, d, e, w[40]);
-  StepMaj(e, a, b, c, d, w[41]);
-  StepMaj(d, e, a, b, c, w[42]);
-  StepMaj(c, d, e, a, b, w[43]);
-  StepMaj(b, c, d, e, a, w[44]);
-  StepMaj(a, b, c, d, e, w[45]);
-  StepMaj(e, a, b, c, d, w[46]);
-  StepMaj(d, e, a, b, c, w[47]);
-  StepMaj(c, d, e, a, b, w[48]);
-  StepMaj(b, c, d, e, a, w[49]);
-  StepMaj(a, b, c, d, e, w[50]);
-  StepMaj(e, a, b, c, d, w[51]);
-  StepMaj(d, e, a, b, c, w[52]);
-  StepMaj(c, d, e, a, b, w[53]);
-  StepMaj(b, c, d, e, a, w[54]);
-  StepMaj(a, b, c, d, e, w[55]);
-  StepMaj(e, a, b, c, d, w[56]);
-  StepMaj(d, e, a, b, c, w[57]);
-  StepMaj(c, d, e, a, b, w[58]);
-  StepMaj(b, c, d, e, a, w[59]);
+  StepMaj(a, b, c, d, e, NextWord(w, 40), kK2);
+  StepMaj(e, a, b, c, d, NextWord(w, 41), kK2);
+  StepMaj(d, e, a, b, c, NextWord(w, 42), kK2);
+  StepMaj(c, d, e, a, b, NextWord(w, 43), kK2);
+  StepMaj(b, c, d, e, a, NextWord(w, 44), kK2);
+  StepMaj(a, b, c, d, e, NextWord(w, 45), kK2);
+  StepMaj(e, a, b, c, d, NextWord(w, 46), kK2);
+  StepMaj(d, e, a, b, c, NextWord(w, 47), kK2);
+  StepMaj(c, d, e, a, b, NextWord(w, 48), kK2);
+  StepMaj(b, c, d, e, a, NextWord(w, 49), kK2);
+  StepMaj(a, b, c, d, e, NextWord(w, 50), kK2);
+  StepMaj(e, a, b, c, d, NextWord(w, 51), kK2);
+  StepMaj(d, e, a, b, c, NextWord(w, 52), kK2);
+  StepMaj(c, d, e, a, b, NextWord(w, 53), kK2);
+  StepMaj(b, c, d, e, a, NextWord(w, 54), kK2);
+  StepMaj(a, b, c, d, e, NextWord(w, 55), kK2);
+  StepMaj(e, a, b, c, d, NextWord(w, 56), kK2);
+  StepMaj(d, e, a, b, c, NextWord(w, 57), kK2);
+  StepMaj(c, d, e, a, b, NextWord(w, 58), kK2);
+  StepMaj(b, c, d, e, a, NextWord(w, 59), kK2);
   // Steps 60 to 79.
-  StepParity(a, b, c, d, e, w[60]);
-  StepParity(e, a, b, c, d, w[61]);
-  StepParity(d, e, a, b, c, w[62]);
-  StepParity(c, d, e, a, b, w[63]);
-  StepParity(b, c, d, e, a, w[64]);
-  StepParity(a, b, c, d, e, w[65]);
-  StepParity(e, a, b, c, d, w[66]);
-  StepParity(d, e, a, b, c, w[67]);
-  StepParity(c, d, e, a, b, w[68]);
-  StepParity(b, c, d, e, a, w[69]);
-  StepParity(a, b, c, d, e, w[70]);
-  StepParity(e, a, b, c, d, w[71]);
-  StepParity(d, e, a, b, c, w[72]);
-  StepParity(c, d, e, a, b, w[73]);
-  StepParity(b, c, d, e, a, w[74]);
-  StepParity(a, b, c, d, e, w[75]);
-  StepParity(e, a, b, c, d, w[76]);
-  StepParity(d, e, a, b, c, w[77]);
-  StepParity(c, d, e, a, b, w[78]);
-  StepParity(b, c, d, e, a, w[79]);
+  StepParity(a, b, c, d, e, NextWord(w, 60), kK3);
+  StepParity(e, a, b, c, d, NextWord(w, 61), kK3);
+  StepParity(d, e, a, b, c, NextWord(w, 62), kK3);
+  StepParity(c, d, e, a, b, NextWord(w, 63), kK3);
+  StepParity(b, c, d, e, a, NextWord(w, 64), kK3);
+  StepParity(a, b, c, d, e, NextWord(w, 65), kK3);
+  StepParity(e, a, b, c, d, NextWord(w, 66), kK3);
+  StepParity(d, e, a, b, c, NextWord(w, 67), kK3);
+  StepParity(c, d, e, a, b, NextWord(w, 68), kK3);
+  StepParity(b, c, d, e, a, NextWord(w, 69), kK3);
+  StepParity(a, b, c, d, e, NextWord(w, 70), kK3);
+  StepParity(e, a, b, c, d, NextWord(w, 71), kK3);
+  StepParity(d, e, a, b, c, NextWord(w, 72), kK3);
+  StepParity(c, d, e, a, b, NextWord(w, 73), kK3);
+  StepParity(b, c, d, e, a, NextWord(w, 74), kK3);
+  StepParity(a, b, c, d, e, NextWord(w, 75), kK3);
+  StepParity(e, a, b, c, d, NextWord(w, 76), kK3);
+  StepParity(d, e, a, b, c, NextWord(w, 77), kK3);
+  StepParity(c, d, e, a, b, NextWord(w, 78), kK3);
+  StepParity(b, c, d, e, a, NextWord(w, 79), kK3);
 
   state[0] += a;
   state[1] += b;
@@ -212,23 +204,28 @@ void Sha1Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   if (byteCount == 0) return;
   const auto* input = static_cast<const std::uint8_t*>(bytesIn);
 
-  std::size_t position = byteCount_[0] % kBlockSize;
+  const std::size_t position = byteCount_[0] % kBlockSize;
   byteCount_[0] += byteCount;
   if (byteCount_[0] < byteCount) ++byteCount_[1];
 
   std::size_t remaining = byteCount;
-  const std::size_t room = kBlockSize - position;
-  if (remaining >= room) {
+  if (position != 0) {
+    // Top up the buffered partial block first.
+    const std::size_t room = kBlockSize - position;
+    if (remaining < room) {
+      std::memcpy(buffer_ + position, input, remaining);
+      return;
+    }
     std::memcpy(buffer_ + position, input, room);
     ProcessBlock(state_, buffer_);
     input += room;
     remaining -= room;
-    for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
-      ProcessBlock(state_, input);
-    }
-    position = 0;
   }
-  std::memcpy(buffer_ + position, input, remaining);
+  // Whole blocks straight from the caller's bytes, then keep the tail.
+  for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
+    ProcessBlock(state_, input);
+  }
+  std::memcpy(buffer_, input, remaining);
 }
 
 void Sha1Context::Final(std::uint8_t* digestOut) {
