@@ -115,15 +115,12 @@ void Register(const std::string& name, std::function<void(benchmark::State&)> bo
 void RegisterAll(const OpenSslDigests& openssl, bool maskedChild) {
   for (std::size_t size : kSizes) {
     if (!maskedChild) {
-      Register(Name("md5", "ours", size), [size](benchmark::State& s) {
-        HashOurs<Md5Context>(s, size);
-      });
-      Register(Name("md5", "openssl", size), [&openssl, size](benchmark::State& s) {
-        HashOpenSsl(s, openssl.md5, size);
-      });
-      Register(Name("sha1", "ours", size), [size](benchmark::State& s) {
-        HashOurs<Sha1Context>(s, size);
-      });
+      Register(Name("md5", "ours", size),
+               [size](benchmark::State& s) { HashOurs<Md5Context>(s, size); });
+      Register(Name("md5", "openssl", size),
+               [&openssl, size](benchmark::State& s) { HashOpenSsl(s, openssl.md5, size); });
+      Register(Name("sha1", "ours", size),
+               [size](benchmark::State& s) { HashOurs<Sha1Context>(s, size); });
     }
     Register(Name("sha1", maskedChild ? "openssl_masked" : "openssl", size),
              [&openssl, size](benchmark::State& s) { HashOpenSsl(s, openssl.sha1, size); });
@@ -139,7 +136,8 @@ class RecordingReporter : public benchmark::ConsoleReporter {
       if (run.error_occurred) continue;
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto counter = run.counters.find("bytes_per_second");
-      if (counter != run.counters.end()) throughput[run.run_name.function_name] = counter->second.value;
+      if (counter != run.counters.end())
+        throughput[run.run_name.function_name] = counter->second.value;
     }
   }
 

@@ -220,7 +220,8 @@ void Md5Context::Final(std::uint8_t* digestOut) {
   Update(kPadding, static_cast<std::uint32_t>(paddingSize));
   Update(lengthField, kLengthFieldSize);
 
-  for (std::size_t i = 0; i < Md5Context::kDigestSize / kWordSize; ++i) StoreLe32(digestOut + kWordSize * i, state_[i]);
+  for (std::size_t i = 0; i < Md5Context::kDigestSize / kWordSize; ++i)
+    StoreLe32(digestOut + kWordSize * i, state_[i]);
   Init();
 }
 
