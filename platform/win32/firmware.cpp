@@ -10,10 +10,10 @@
 #include "platform/win32/scoped_handles.h"
 
 // Physical memory is reachable from user mode only through the native section
-// object "\device\physicalmemory". Its entry points are not in the import libraries
-// every system has, so they are looked up in ntdll.dll when needed. Opening the
-// section needs administrator rights on older systems and is refused on newer ones
-// and under Wine; the window is then empty.
+// object "\device\physicalmemory". The native entry points are looked up in
+// ntdll.dll at run time rather than imported, so the module still loads where one is
+// missing; the window is then empty. Opening the section needs administrator rights
+// on older systems and is refused on newer ones and under Wine.
 namespace nodmark::platform {
 namespace {
 

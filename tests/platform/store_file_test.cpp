@@ -146,6 +146,15 @@ TEST_F(StoreFileTest, StoredValuesComeBackAsTheyAreUpTo2047Characters) {
   EXPECT_EQ(ReadStoredRandomId(), long5000.substr(0, 2047));
 }
 
+TEST_F(StoreFileTest, ValueWithALineBreakIsRefusedAndTheFileKept) {
+  ASSERT_TRUE(Write("K7Q"));
+  const std::string before = ReadWholeFile(path);
+  EXPECT_FALSE(Write("A\r\n[injected]\r\nrand=B"));
+  EXPECT_FALSE(platform::WriteProfileValue("a\nb", kStoreKey, "v", path));
+  EXPECT_EQ(ReadWholeFile(path), before);
+  EXPECT_EQ(ReadStoredRandomId(), "K7Q");
+}
+
 TEST_F(StoreFileTest, EmptyValueGivesTheFailureValueAndStays) {
   ASSERT_TRUE(Write(""));
   const std::string before = ReadWholeFile(path);
