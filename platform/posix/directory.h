@@ -3,7 +3,7 @@
 
 #include <dirent.h>
 
-#include "platform/unique_owner.h"
+#include "platform/scoped_owner.h"
 
 namespace nodmark::platform::posix {
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/unique_owner.h"
+#include "platform/scoped_owner.h"
 
 namespace nodmark::platform::win32 {
 

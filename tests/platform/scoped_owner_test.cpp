@@ -1,4 +1,4 @@
-#include "platform/unique_owner.h"
+#include "platform/scoped_owner.h"
 
 #include <gtest/gtest.h>
 
