@@ -23,9 +23,9 @@ function(nodmark_add_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(WIN32)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${ARG_LABELS}")
+    set_tests_properties(${name} PROPERTIES LABELS "wine;${ARG_LABELS}" TIMEOUT 900)
   else()
-    gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}"
+    gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}" TIMEOUT 600
                          DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

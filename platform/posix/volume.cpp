@@ -1,12 +1,13 @@
 #include "platform/volume.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <cctype>
 #include <cstring>
 #include <string>
+
+#include "platform/posix/directory.h"
 
 namespace nodmark::platform {
 namespace {
@@ -45,10 +46,10 @@ std::optional<std::uint32_t> SerialFromUuid(const std::string& uuid) {
 }
 
 std::optional<std::uint32_t> SerialOfRootDeviceUuid(dev_t rootDevice) {
-  DIR* directory = opendir(kUuidDirectory);
-  if (directory == nullptr) return std::nullopt;
+  const posix::UniqueDirectory directory(opendir(kUuidDirectory));
+  if (!directory) return std::nullopt;
   std::optional<std::uint32_t> serial;
-  while (dirent* entry = readdir(directory)) {
+  while (const dirent* entry = readdir(directory.get())) {
     if (entry->d_name[0] == '.') continue;
     const std::string link = std::string(kUuidDirectory) + "/" + entry->d_name;
     struct stat device {};
@@ -58,7 +59,6 @@ std::optional<std::uint32_t> SerialOfRootDeviceUuid(dev_t rootDevice) {
       if (serial) break;
     }
   }
-  closedir(directory);
   return serial;
 }
 

@@ -1,0 +1,22 @@
+#ifndef NODMARK_PLATFORM_SYSTEM_DIRECTORY_H_
+#define NODMARK_PLATFORM_SYSTEM_DIRECTORY_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nodmark::platform {
+
+// The machine-wide directory that holds the component's store file, without a
+// trailing separator; nullopt when the platform cannot tell it. On Windows this is
+// the system directory. Elsewhere it is /var/lib/nodmark, or the directory named by
+// the environment variable NODMARK_SYSTEM_DIR when that is set and not empty. The
+// directory is not checked or created here. Thread-safe.
+std::optional<std::string> QuerySystemDirectory();
+
+// `directory` followed by the platform's path separator and `fileName`.
+std::string AppendPathComponent(const std::string& directory, std::string_view fileName);
+
+}  // namespace nodmark::platform
+
+#endif  // NODMARK_PLATFORM_SYSTEM_DIRECTORY_H_
