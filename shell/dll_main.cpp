@@ -4,7 +4,7 @@
 
 #include "shell/module_state.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       nodmark::shell::AttachModule(instance);
@@ -13,7 +13,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
       DisableThreadLibraryCalls(instance);
       break;
     case DLL_PROCESS_DETACH:
-      nodmark::shell::DetachModule();
+      // A non-null `reserved` means the process is ending: its other threads were
+      // stopped wherever they were, perhaps inside one of the module's locks, and
+      // the system DLLs the clean-up would call into may be shut down already. The
+      // system reclaims everything then, so the module tears down only when it is
+      // freed from a live process (FreeLibrary, CoFreeUnusedLibraries).
+      if (reserved == nullptr) nodmark::shell::DetachModule();
       break;
     default:
       break;

@@ -17,9 +17,10 @@ using ShutdownFunction = void (*)(void* argument);
 // serialisation; the shell's test program calls it directly.
 void AttachModule(HINSTANCE instance) noexcept;
 
-// Process detach: releases the class table's cached class factories, then runs the
-// shutdown callbacks, most recently added first, each once, and frees them. Called
-// by the DLL entry point; no other call into the module may run at the same time.
+// Detach from a live process (FreeLibrary): releases the class table's cached class
+// factories, then runs the shutdown callbacks, most recently added first, each once,
+// and frees them. Called by the DLL entry point; no other call into the module may
+// run at the same time.
 void DetachModule() noexcept;
 
 // The DLL's own instance handle as given at attach (null before).

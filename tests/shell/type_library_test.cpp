@@ -72,6 +72,8 @@ class TypeLibraryTest : public DllClientTest {
 };
 
 TEST_F(TypeLibraryTest, LibraryIsNodmarkLibVersionOneZeroForWin32) {
+  EXPECT_NE(FindResourceW(dll->handle(), MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr)
+      << "carried as resource TYPELIB 1";
   TLIBATTR* attr = nullptr;
   ASSERT_EQ(library->GetLibAttr(&attr), S_OK);
   EXPECT_EQ(attr->guid, GuidFromText(kLibidText));
