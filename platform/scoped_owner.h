@@ -32,6 +32,8 @@ class ScopedOwner {
   }
 
   const Handle& get() const noexcept { return handle_; }
+  // The handle itself, for pointer-like handles such as COM references.
+  const Handle& operator->() const noexcept { return handle_; }
   explicit operator bool() const noexcept { return Traits::IsValid(handle_); }
 
   // Gives up ownership without freeing; the caller now owns the returned handle.

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "platform/scoped_owner.h"
-#include "platform/win32/scoped_handles.h"
+#include "platform/win32/os_handles.h"
 
 // Physical memory is reachable from user mode only through the native section
 // object "\device\physicalmemory". The native entry points are looked up in
@@ -48,7 +48,7 @@ constexpr ULONG kPageReadOnly = PAGE_READONLY;  // 2
 const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
 
 struct NativeSectionApi {
-  ScopedModule library;
+  UniqueModule library;
   ZwOpenSectionFunction openSection = nullptr;
   ZwMapViewOfSectionFunction mapView = nullptr;
   ZwUnmapViewOfSectionFunction unmapView = nullptr;
@@ -88,7 +88,7 @@ struct SectionViewTraits {
 // Released in reverse order: the view, then the section, then the library reference.
 struct FirmwareWindow::Mapping {
   NativeSectionApi api;
-  ScopedKernelHandle section;
+  UniqueKernelHandle section;
   ScopedOwner<SectionViewTraits> view;
 };
 

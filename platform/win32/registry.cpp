@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "platform/win32/registry_key.h"
+#include "platform/win32/os_handles.h"
 
 namespace nodmark::platform {
 
@@ -13,7 +13,7 @@ std::optional<std::vector<std::uint8_t>> QueryLocalMachineValue(const char* subk
                                                                 std::size_t capacity) {
   if (capacity > std::numeric_limits<DWORD>::max()) return std::nullopt;
 
-  win32::UniqueRegistryKey key;
+  UniqueRegistryKey key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, /*options=*/0, KEY_READ, key.put()) !=
           ERROR_SUCCESS ||
       !key) {

@@ -10,7 +10,7 @@
 
 #include "filter/filter_list_store_testing.h"
 #include "platform/registry.h"
-#include "platform/win32/registry_key.h"
+#include "platform/win32/os_handles.h"
 
 namespace nodmark::platform {
 namespace {
@@ -25,7 +25,7 @@ constexpr std::size_t kCapacity = 260;
 class ScratchKey {
  public:
   ScratchKey(const char* topKey, const char* fullKey) : topKey_(topKey) {
-    win32::UniqueRegistryKey existing;
+    UniqueRegistryKey existing;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, topKey, 0, KEY_READ, existing.put()) == ERROR_SUCCESS) {
       return;
     }
@@ -54,7 +54,7 @@ class ScratchKey {
 
  private:
   const char* topKey_;
-  win32::UniqueRegistryKey key_;
+  UniqueRegistryKey key_;
   bool owned_ = false;
 };
 

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Checks the shipped nodmark.dll from outside: a 32-bit x86 PE DLL that imports only
+# system DLLs, exports exactly the four in-process server functions, and carries no
+# symbol table when built for release.
+# Usage: check_dll_layout.sh DLL OBJDUMP BUILD_TYPE
+set -euo pipefail
+dll=$1 objdump=$2 build_type=$3
+headers=$("$objdump" -p "$dll")
+status=0
+fail() { echo "FAIL: $*" >&2; status=1; }
+
+grep -q "file format pei-i386" <<<"$headers" || fail "not an image for i386"
+grep -Eq "^Magic[[:space:]]+010b[[:space:]]+\(PE32\)" <<<"$headers" || fail "not PE32"
+grep -Pq "^\tDLL$" <<<"$headers" || fail "not marked as a DLL"
+
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^[[:space:]]*\[/ {print $NF; next} on {exit}' <<<"$headers" | sort | tr '\n' ' ')
+expected="DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer "
+[ "$exports" = "$expected" ] || fail "exports are '$exports', expected '$expected'"
+
+# DLLs every Windows installation carries in its system directory.
+system_dlls="advapi32 gdi32 iphlpapi kernel32 msvcrt ntdll ole32 oleaut32 shell32 shlwapi user32 version"
+while read -r name; do
+  base=$(tr 'A-Z' 'a-z' <<<"${name%.*}")
+  grep -qw "$base" <<<"$system_dlls" || fail "imports $name, which is not a system DLL"
+done < <(awk '/DLL Name:/ {print $3}' <<<"$headers")
+
+if [ "$build_type" = "Release" ]; then
+  "$objdump" -t "$dll" | grep -q "no symbols" || fail "release DLL has a symbol table"
+  ! "$objdump" -h "$dll" | grep -q "\.debug" || fail "release DLL has debug sections"
+fi
+
+[ $status -eq 0 ] && echo "1 passed, 0 failed"
+exit $status

@@ -1,0 +1,60 @@
+#ifndef NODMARK_TESTS_SHELL_CLIENT_HELPERS_H_
+#define NODMARK_TESTS_SHELL_CLIENT_HELPERS_H_
+
+#include <windows.h>
+
+#include <string>
+
+#include "shell/nodmark.h"  // generated from nodmark.idl, as a client would use it
+
+// What the shell's tests share: the component's identities written independently of
+// the shell's own constants, the three property getters as a table, and an outer
+// object for aggregation.
+namespace nodmark::testing {
+
+// A GUID from its registry text; a malformed text is a defect of the test itself.
+GUID GuidFromText(const wchar_t* text);
+
+inline const wchar_t kClsidText[] = L"{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}";
+inline const wchar_t kIidText[] = L"{0C2F6F40-9D45-437B-A61E-2470148259AB}";
+inline const wchar_t kLibidText[] = L"{54BAE923-A008-4AA2-82E1-47F612C9A090}";
+
+// Values a call must overwrite or leave alone, recognisable when it did neither.
+inline BSTR const kJunkString = reinterpret_cast<BSTR>(0x0BADF00D);
+inline void* const kJunkPointer = reinterpret_cast<void*>(0x0BADF00D);
+
+struct PropertyGetter {
+  const char* name;
+  HRESULT (*read)(IGerneralNodmark* object, BSTR* value);
+};
+
+inline const PropertyGetter kPropertyGetters[] = {
+    {"nodmark_old", [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_old(v); }},
+    {"nodmark_new", [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_new(v); }},
+    {"nodmark_complicate",
+     [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_complicate(v); }},
+};
+
+// The wide form of an ASCII identifier text.
+std::wstring Widen(const std::string& ascii);
+
+// An outer object for aggregation that lives on the test's stack. It counts the calls
+// that reach it and answers IUnknown itself; other IIDs go to the aggregated inner
+// object's IUnknown when `delegate` is set and are refused otherwise.
+class TestOuter final : public IUnknown {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+
+  IUnknown* inner = nullptr;  // the aggregate, not counted here
+  bool delegate = false;
+  ULONG count = 1;
+  int addRefCalls = 0;
+  int releaseCalls = 0;
+  int queryCalls = 0;
+};
+
+}  // namespace nodmark::testing
+
+#endif  // NODMARK_TESTS_SHELL_CLIENT_HELPERS_H_
