@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "core/block_feed.h"
+
 namespace nodmark::core {
 namespace {
 
@@ -193,24 +195,8 @@ void Md5Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   if (bitCount_[0] < addedBits) ++bitCount_[1];
   bitCount_[1] += byteCount >> 29;
 
-  std::size_t remaining = byteCount;
-  if (position != 0) {
-    // Top up the buffered partial block first.
-    const std::size_t room = kBlockSize - position;
-    if (remaining < room) {
-      std::memcpy(buffer_ + position, input, remaining);
-      return;
-    }
-    std::memcpy(buffer_ + position, input, room);
-    ProcessBlock(state_, buffer_);
-    input += room;
-    remaining -= room;
-  }
-  // Whole blocks straight from the caller's bytes, then keep the tail.
-  for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
-    ProcessBlock(state_, input);
-  }
-  std::memcpy(buffer_, input, remaining);
+  FeedBlocks(buffer_, position, input, byteCount,
+             [this](const std::uint8_t* block) { ProcessBlock(state_, block); });
 }
 
 void Md5Context::Final(std::uint8_t* digestOut) {

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "core/block_feed.h"
+
 namespace nodmark::core {
 namespace {
 
@@ -208,24 +210,8 @@ void Sha1Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   byteCount_[0] += byteCount;
   if (byteCount_[0] < byteCount) ++byteCount_[1];
 
-  std::size_t remaining = byteCount;
-  if (position != 0) {
-    // Top up the buffered partial block first.
-    const std::size_t room = kBlockSize - position;
-    if (remaining < room) {
-      std::memcpy(buffer_ + position, input, remaining);
-      return;
-    }
-    std::memcpy(buffer_ + position, input, room);
-    ProcessBlock(state_, buffer_);
-    input += room;
-    remaining -= room;
-  }
-  // Whole blocks straight from the caller's bytes, then keep the tail.
-  for (; remaining >= kBlockSize; remaining -= kBlockSize, input += kBlockSize) {
-    ProcessBlock(state_, input);
-  }
-  std::memcpy(buffer_, input, remaining);
+  FeedBlocks(buffer_, position, input, byteCount,
+             [this](const std::uint8_t* block) { ProcessBlock(state_, block); });
 }
 
 void Sha1Context::Final(std::uint8_t* digestOut) {
