@@ -7,7 +7,7 @@ packages=(
   cmake g++ make git python3 clang clang-format valgrind
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
-  libwine-dev wine wine32:i386 zip
+  libwine-dev wine wine32:i386 zip unzip
 )
 
 missing=()

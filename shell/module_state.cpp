@@ -64,6 +64,16 @@ HRESULT AddShutdownCallback(ShutdownFunction function, void* argument) noexcept 
   return S_OK;
 }
 
+std::size_t ShutdownCallbackCount() noexcept {
+  const platform::RecursiveLock::Guard guard(moduleState.typeInfoLock);
+  std::size_t count = 0;
+  for (const ShutdownCallback* node = moduleState.shutdownList.get(); node != nullptr;
+       node = node->next.get()) {
+    ++count;
+  }
+  return count;
+}
+
 platform::RecursiveLock& TypeInfoLock() noexcept { return moduleState.typeInfoLock; }
 
 platform::RecursiveLock& ClassTableLock() noexcept { return moduleState.classTableLock; }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "platform/lock.h"
 
 // The process-wide side of the DLL: its instance handle, the lock count that tells the
@@ -38,6 +40,9 @@ long ModuleLockCount() noexcept;
 // E_OUTOFMEMORY with nothing added. Takes the type-information lock: never call it
 // while holding that lock.
 HRESULT AddShutdownCallback(ShutdownFunction function, void* argument) noexcept;
+
+// How many callbacks wait in the shutdown list. Takes the type-information lock.
+std::size_t ShutdownCallbackCount() noexcept;
 
 // Guards loading of the type information and the shutdown list.
 platform::RecursiveLock& TypeInfoLock() noexcept;

@@ -25,10 +25,14 @@ std::wstring NodmarkDllPath() {
   return directory + L"nodmark.dll";
 }
 
-NodmarkDll::NodmarkDll() : module_(LoadLibraryW(NodmarkDllPath().c_str())) {
+NodmarkDll::NodmarkDll() : NodmarkDll(NodmarkDllPath()) {}
+
+NodmarkDll::NodmarkDll(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
   if (!module_) return;
   getClassObject_ = Export<GetClassObjectFunction>(module_.get(), "DllGetClassObject");
   canUnloadNow_ = Export<CanUnloadNowFunction>(module_.get(), "DllCanUnloadNow");
+  registerServer_ = Export<RegistrationFunction>(module_.get(), "DllRegisterServer");
+  unregisterServer_ = Export<RegistrationFunction>(module_.get(), "DllUnregisterServer");
 }
 
 bool NodmarkDll::loaded() const {
@@ -40,6 +44,14 @@ HRESULT NodmarkDll::GetClassObject(REFCLSID clsid, REFIID iid, void** ppv) const
 }
 
 HRESULT NodmarkDll::CanUnloadNow() const { return canUnloadNow_(); }
+
+HRESULT NodmarkDll::RegisterServer() const {
+  return registerServer_ != nullptr ? registerServer_() : E_NOTIMPL;
+}
+
+HRESULT NodmarkDll::UnregisterServer() const {
+  return unregisterServer_ != nullptr ? unregisterServer_() : E_NOTIMPL;
+}
 
 void DllClientTest::SetUp() {
   clsid = GuidFromText(kClsidText);

@@ -21,20 +21,28 @@ std::wstring NodmarkDllPath();
 class NodmarkDll {
  public:
   NodmarkDll();
+  // The DLL at `path` instead of the one beside the test program.
+  explicit NodmarkDll(const std::wstring& path);
 
   bool loaded() const;
   HMODULE handle() const { return module_.get(); }
 
   HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** ppv) const;
   HRESULT CanUnloadNow() const;
+  // Its self-registration exports; E_NOTIMPL from the test itself when one is missing.
+  HRESULT RegisterServer() const;
+  HRESULT UnregisterServer() const;
 
  private:
   using GetClassObjectFunction = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
   using CanUnloadNowFunction = HRESULT(WINAPI*)();
+  using RegistrationFunction = HRESULT(WINAPI*)();
 
   platform::UniqueModule module_;
   GetClassObjectFunction getClassObject_ = nullptr;
   CanUnloadNowFunction canUnloadNow_ = nullptr;
+  RegistrationFunction registerServer_ = nullptr;
+  RegistrationFunction unregisterServer_ = nullptr;
 };
 
 // A client of the DLL: COM initialised on the test's thread, the DLL loaded fresh for

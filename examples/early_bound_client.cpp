@@ -1,0 +1,108 @@
+// Reads this machine's three identifiers from nodmark.dll early bound: the class is
+// created by its CLSID and the properties are called straight through the
+// IGerneralNodmark interface declared in nodmark.h (generated from nodmark.idl).
+//
+//   early_bound_client.exe
+//
+// nodmark.dll must be registered first (regsvr32 nodmark.dll). Prints one
+// "<property> <value>" line per property and exits with 0, or names the failing
+// call and its HRESULT on standard error and exits with 1.
+#include <windows.h>
+
+#include <initguid.h>  // this file defines the GUIDs nodmark.h declares
+
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <string>
+
+#include "nodmark.h"
+
+namespace {
+
+// COM initialised on this thread for the life of the object.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitialize(nullptr)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  HRESULT result() const { return result_; }
+
+ private:
+  HRESULT result_;
+};
+
+// One counted reference, released when the object goes.
+template <typename Interface>
+class Reference {
+ public:
+  Reference() = default;
+  ~Reference() {
+    if (pointer_ != nullptr) pointer_->Release();
+  }
+  Reference(const Reference&) = delete;
+  Reference& operator=(const Reference&) = delete;
+  Interface* operator->() const { return pointer_; }
+  void** put() { return reinterpret_cast<void**>(&pointer_); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// An automation string owned by the caller, freed when the object goes.
+class String {
+ public:
+  String() = default;
+  ~String() { SysFreeString(value_); }
+  String(const String&) = delete;
+  String& operator=(const String&) = delete;
+  BSTR* put() { return &value_; }
+
+  // The text in the console's code page; the identifiers are plain ASCII.
+  std::string Narrow() const {
+    const int length = static_cast<int>(SysStringLen(value_));
+    if (length == 0) return std::string();
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, value_, length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, value_, length, &text[0], bytes, nullptr, nullptr);
+    return text;
+  }
+
+ private:
+  BSTR value_ = nullptr;
+};
+
+int Fail(const char* call, HRESULT hr) {
+  std::fprintf(stderr, "early_bound_client: %s failed with 0x%08lX\n", call,
+               static_cast<unsigned long>(hr));
+  return 1;
+}
+
+}  // namespace
+
+int main() {
+  const ComApartment apartment;
+  if (FAILED(apartment.result())) return Fail("CoInitialize", apartment.result());
+
+  Reference<IGerneralNodmark> nodmark;
+  const HRESULT created = CoCreateInstance(CLSID_GerneralNodmark, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IGerneralNodmark, nodmark.put());
+  if (FAILED(created)) return Fail("CoCreateInstance (is nodmark.dll registered?)", created);
+
+  String oldId, newId, complicateId;
+  HRESULT hr = nodmark->get_nodmark_old(oldId.put());
+  if (FAILED(hr)) return Fail("nodmark_old", hr);
+  hr = nodmark->get_nodmark_new(newId.put());
+  if (FAILED(hr)) return Fail("nodmark_new", hr);
+  hr = nodmark->get_nodmark_complicate(complicateId.put());
+  if (FAILED(hr)) return Fail("nodmark_complicate", hr);
+
+  std::printf("nodmark_old %s\n", oldId.Narrow().c_str());
+  std::printf("nodmark_new %s\n", newId.Narrow().c_str());
+  std::printf("nodmark_complicate %s\n", complicateId.Narrow().c_str());
+  return 0;
+}

@@ -1,0 +1,44 @@
+#ifndef NODMARK_SHELL_REGISTRATION_SYSTEM_H_
+#define NODMARK_SHELL_REGISTRATION_SYSTEM_H_
+
+#include <windows.h>
+
+#include <string>
+
+// What self-registration asks of the system: the texts of the component's GUIDs, the
+// module's path, and key writes and deletions under HKEY_CLASSES_ROOT. The DLL uses
+// ClassesRootSystem; tests put a recording stand-in in its place, so that the walk
+// over the table can be checked row by row and keys can be refused on demand.
+namespace nodmark::shell {
+
+class RegistrationSystem {
+ public:
+  virtual ~RegistrationSystem() = default;
+
+  // The registry form of `guid` in the ANSI code page. S_OK with the text in *text;
+  // on failure *text is unchanged and the result says why.
+  virtual HRESULT GuidText(REFGUID guid, std::string* text) noexcept = 0;
+
+  // The module's full file name in the ANSI code page. S_OK with the path in *path;
+  // on failure (a path that does not fit the registry's MAX_PATH-sized readers
+  // included) *path is unchanged and the result says why.
+  virtual HRESULT ModulePath(std::string* path) noexcept = 0;
+
+  // Whether `byte` starts a double-byte character of the ANSI code page.
+  virtual bool IsLeadByte(unsigned char byte) noexcept = 0;
+
+  // Deletes `key` with everything below it; a key that is absent or cannot be
+  // deleted is not reported.
+  virtual void DeleteTree(const std::string& key) noexcept = 0;
+
+  // Opens or creates `key` (and any missing parent) for writing. False when the key
+  // cannot be created. Otherwise, when `valueText` is not null, writes it as a string
+  // value named `valueName` (null: the default value); a value that cannot be
+  // written is not reported.
+  virtual bool WriteKey(const std::string& key, const char* valueName,
+                        const char* valueText) noexcept = 0;
+};
+
+}  // namespace nodmark::shell
+
+#endif  // NODMARK_SHELL_REGISTRATION_SYSTEM_H_

@@ -1,0 +1,80 @@
+#include "shell/registration_table.h"
+
+namespace nodmark::shell {
+namespace {
+
+constexpr char kClassDescription[] = "GerneralNodmark Class";
+constexpr char kProgId[] = "Nodmark.GerneralNodmark";
+constexpr char kVersionSuffix[] = ".1";
+constexpr char kLibraryDescription[] = "nodmark 1.0 Type Library";
+constexpr char kInterfaceName[] = "IGerneralNodmark";
+constexpr char kInterfaceVersion[] = "1.0";
+constexpr char kLibraryFlags[] = "0";
+// The standard automation marshaller: calls from other apartments are marshalled
+// from the type library.
+constexpr char kAutomationMarshaller[] = "{00020424-0000-0000-C000-000000000046}";
+constexpr char kVersionValueName[] = "Version";
+constexpr char kArgumentMark[] = "%s";
+
+constexpr bool kDeleteFirst = true;
+constexpr bool kKeep = false;
+
+}  // namespace
+
+RegistrationTexts FixedRegistrationTexts() {
+  RegistrationTexts texts;
+  texts.classDescription = kClassDescription;
+  texts.progId = kProgId;
+  texts.versionedProgId = std::string(kProgId) + kVersionSuffix;
+  return texts;
+}
+
+RegistrationTable BuildRegistrationTable(const RegistrationTexts& texts) {
+  const char* const progId = texts.progId.c_str();
+  const char* const clsid = texts.clsid.c_str();
+  const char* const libid = texts.libid.c_str();
+  const char* const iid = texts.iid.c_str();
+  const char* const description = texts.classDescription.c_str();
+  const char* const versioned = texts.versionedProgId.c_str();
+  const char* const path = texts.modulePath.c_str();
+  const char* const directory = texts.moduleDirectory.c_str();
+  // A null value name is the key's default value; a null value text writes no value.
+  return {{
+      {"%s.1", progId, nullptr, description, kKeep},
+      {"%s.1\\CLSID", progId, nullptr, clsid, kKeep},
+      {progId, nullptr, nullptr, description, kKeep},
+      {"%s\\CLSID", progId, nullptr, clsid, kKeep},
+      {"%s\\CurVer", progId, nullptr, versioned, kKeep},
+      {"CLSID\\%s", clsid, nullptr, description, kDeleteFirst},
+      {"CLSID\\%s\\ProgID", clsid, nullptr, versioned, kKeep},
+      {"CLSID\\%s\\VersionIndependentProgID", clsid, nullptr, progId, kKeep},
+      {"CLSID\\%s\\Programmable", clsid, nullptr, nullptr, kDeleteFirst},
+      // Only the default value: without a ThreadingModel value the class lives in the
+      // process's main single-threaded apartment.
+      {"CLSID\\%s\\InprocServer32", clsid, nullptr, path, kKeep},
+      {"CLSID\\%s\\TypeLib", clsid, nullptr, libid, kKeep},
+      {"TypeLib\\%s", libid, nullptr, nullptr, kKeep},
+      {"TypeLib\\%s\\1.0", libid, nullptr, kLibraryDescription, kKeep},
+      // Locale 0 (language neutral); its win32 entry is the module itself, which
+      // carries the type library as resource "TYPELIB" 1.
+      {"TypeLib\\%s\\1.0\\0", libid, nullptr, nullptr, kKeep},
+      {"TypeLib\\%s\\1.0\\0\\win32", libid, nullptr, path, kKeep},
+      {"TypeLib\\%s\\1.0\\FLAGS", libid, nullptr, kLibraryFlags, kKeep},
+      {"TypeLib\\%s\\1.0\\HELPDIR", libid, nullptr, directory, kKeep},
+      {"Interface\\%s", iid, nullptr, kInterfaceName, kKeep},
+      {"Interface\\%s\\ProxyStubClsid", iid, nullptr, kAutomationMarshaller, kKeep},
+      {"Interface\\%s\\ProxyStubClsid32", iid, nullptr, kAutomationMarshaller, kKeep},
+      {"Interface\\%s\\TypeLib", iid, nullptr, libid, kKeep},
+      {"Interface\\%s\\TypeLib", iid, kVersionValueName, kInterfaceVersion, kKeep},
+  }};
+}
+
+std::string FormRegistrationKey(const RegistrationEntry& entry) {
+  std::string key(entry.keyPattern);
+  if (entry.keyArgument == nullptr) return key;
+  const std::string::size_type mark = key.find(kArgumentMark);
+  if (mark != std::string::npos) key.replace(mark, sizeof(kArgumentMark) - 1, entry.keyArgument);
+  return key;
+}
+
+}  // namespace nodmark::shell

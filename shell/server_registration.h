@@ -1,0 +1,30 @@
+#ifndef NODMARK_SHELL_SERVER_REGISTRATION_H_
+#define NODMARK_SHELL_SERVER_REGISTRATION_H_
+
+#include <windows.h>
+
+#include "shell/registration_system.h"
+
+// Entering the component into HKEY_CLASSES_ROOT and removing it again, through a
+// RegistrationSystem. Neither takes a lock or touches the module's lock count; two
+// concurrent runs interleave their writes.
+namespace nodmark::shell {
+
+// Writes the 22 rows of the registration table in order. S_OK when every row was
+// written; S_FALSE when a key could not be created: the walk stops there and the
+// rows before it stay written. A value that cannot be written is passed over.
+// Before anything is written, the GUID texts and the module path are gathered; when
+// one of them cannot be had, nothing is written and the result is that failure
+// (keys named from an unset text, or a truncated path that names no file, would
+// register a component that cannot be found). E_OUTOFMEMORY when memory runs out.
+HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept;
+
+// Deletes the five trees registration writes: the ProgID, the versioned ProgID, and
+// the class, type-library and interface keys of the component's GUIDs. A GUID whose
+// text cannot be had has its tree skipped. Absent trees are no failure, so the
+// result is S_OK, or E_OUTOFMEMORY when memory runs out before the walk is done.
+HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept;
+
+}  // namespace nodmark::shell
+
+#endif  // NODMARK_SHELL_SERVER_REGISTRATION_H_

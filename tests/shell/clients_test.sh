@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The four shipped clients against nodmark.dll registered with Wine's regsvr32 in the
+# build's private prefix: the early-bound C++ client calls the getters directly and
+# is the reference; the win32 command-line tool, the late-bound C++ client and the
+# JScript and VBScript clients under cscript (each by both ProgIDs) must print the
+# same three lines. Unregistering with regsvr32 /u must leave the class uncreatable.
+# Whatever the prefix held of the component's registration is put back at the end.
+#
+# usage: clients_test.sh WINE_RUN DLL EXAMPLES_DIR EARLY_BOUND LATE_BOUND TOOL
+set -euo pipefail
+wine_run=$1 dll=$2 examples=$3 early_bound=$4 late_bound=$5 tool=$6
+
+prog_ids=(Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1)
+trees=(
+  'HKCR\Nodmark.GerneralNodmark'
+  'HKCR\Nodmark.GerneralNodmark.1'
+  'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}'
+  'HKCR\TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}'
+  'HKCR\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}'
+)
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# A Windows program's standard output, without the carriage returns.
+wine_out() { "$wine_run" "$@" 2>/dev/null | tr -d '\r'; }
+windows_path() { wine_out winepath -w "$1"; }
+
+saved=$(mktemp -d)
+restore_registration() {
+  for i in "${!trees[@]}"; do
+    "$wine_run" reg delete "${trees[$i]}" /f >/dev/null 2>&1 || true
+    if [ -f "$saved/$i.reg" ]; then
+      "$wine_run" reg import "$(windows_path "$saved/$i.reg")" >/dev/null 2>&1 ||
+        echo "could not restore ${trees[$i]}" >&2
+    fi
+  done
+  rm -rf "$saved"
+}
+for i in "${!trees[@]}"; do
+  if "$wine_run" reg query "${trees[$i]}" >/dev/null 2>&1; then
+    "$wine_run" reg export "${trees[$i]}" "$(windows_path "$saved/$i.reg")" /y >/dev/null 2>&1
+  fi
+done
+trap restore_registration EXIT
+
+dll_path=$(windows_path "$dll")
+js=$(windows_path "$examples/jscript_client.js")
+vbs=$(windows_path "$examples/vbscript_client.vbs")
+
+# Compares one client's output with the reference.
+expect_reference() {
+  local what=$1 output=$2
+  if [ "$output" != "$reference" ]; then
+    fail "$what printed something else than the direct getters"
+    diff <(echo "$reference") <(echo "$output") >&2 || true
+  fi
+}
+
+"$wine_run" regsvr32 /s "$dll_path" || fail "regsvr32 $dll_path exited with $?"
+
+reference=$(wine_out "$early_bound") || fail "early-bound client exited with $?"
+echo "$reference"
+if ! grep -qxE 'nodmark_old [0-9A-F]{16}' <<<"$reference" ||
+   ! grep -qxE 'nodmark_new [0-9A-F]{12}[0-9A-Z]{4}' <<<"$reference" ||
+   ! grep -qxE 'nodmark_complicate [0-9A-F]{32}' <<<"$reference" ||
+   [ "$(wc -l <<<"$reference")" -ne 3 ]; then
+  fail "the early-bound client did not print the three identifiers"
+fi
+
+expect_reference "the win32 command-line tool" "$(wine_out "$tool")"
+for prog_id in "${prog_ids[@]}"; do
+  expect_reference "late-bound client ($prog_id)" "$(wine_out "$late_bound" "$prog_id")"
+  expect_reference "JScript client ($prog_id)" "$(wine_out cscript //nologo "$js" "$prog_id")"
+  expect_reference "VBScript client ($prog_id)" "$(wine_out cscript //nologo "$vbs" "$prog_id")"
+done
+
+"$wine_run" regsvr32 /u /s "$dll_path" || fail "regsvr32 /u $dll_path exited with $?"
+if wine_out "$early_bound" >/dev/null; then
+  fail "the early-bound client still created the class after regsvr32 /u"
+fi
+if wine_out cscript //nologo "$js" >/dev/null; then
+  fail "the JScript client still created the class after regsvr32 /u"
+fi
+
+if [ "$failures" -ne 0 ]; then exit 1; fi
+echo "all clients agree"

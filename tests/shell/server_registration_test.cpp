@@ -1,0 +1,186 @@
+// The registration walk over a recording system: which keys are written, in which
+// order, with which values, and where it stops.
+#include "shell/server_registration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/recording_registration_system.h"
+
+namespace nodmark::testing {
+namespace {
+
+const std::string kClsid = "{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}";
+const std::string kLibid = "{54BAE923-A008-4AA2-82E1-47F612C9A090}";
+const std::string kIid = "{0C2F6F40-9D45-437B-A61E-2470148259AB}";
+const std::string kMarshaller = "{00020424-0000-0000-C000-000000000046}";
+const std::string kPath = "C:\\Program Files\\nodmark\\nodmark.dll";
+
+RegistryOperation Delete(const std::string& key) { return RegistryOperation::Delete(key); }
+
+RegistryOperation Key(const std::string& key) { return RegistryOperation::Key(key); }
+
+RegistryOperation Default(const std::string& key, const std::string& text) {
+  return RegistryOperation::DefaultValue(key, text);
+}
+
+// The 22 rows as a client of the registry finds them, in the order they are written;
+// a delete comes before rows 6 and 9.
+std::vector<RegistryOperation> ExpectedRegistration(const std::string& path,
+                                                    const std::string& directory) {
+  const std::string classKey = "CLSID\\" + kClsid;
+  const std::string libKey = "TypeLib\\" + kLibid;
+  const std::string interfaceKey = "Interface\\" + kIid;
+  return {
+      Default("Nodmark.GerneralNodmark.1", "GerneralNodmark Class"),
+      Default("Nodmark.GerneralNodmark.1\\CLSID", kClsid),
+      Default("Nodmark.GerneralNodmark", "GerneralNodmark Class"),
+      Default("Nodmark.GerneralNodmark\\CLSID", kClsid),
+      Default("Nodmark.GerneralNodmark\\CurVer", "Nodmark.GerneralNodmark.1"),
+      Delete(classKey),
+      Default(classKey, "GerneralNodmark Class"),
+      Default(classKey + "\\ProgID", "Nodmark.GerneralNodmark.1"),
+      Default(classKey + "\\VersionIndependentProgID", "Nodmark.GerneralNodmark"),
+      Delete(classKey + "\\Programmable"),
+      Key(classKey + "\\Programmable"),
+      Default(classKey + "\\InprocServer32", path),
+      Default(classKey + "\\TypeLib", kLibid),
+      Key(libKey),
+      Default(libKey + "\\1.0", "nodmark 1.0 Type Library"),
+      Key(libKey + "\\1.0\\0"),
+      Default(libKey + "\\1.0\\0\\win32", path),
+      Default(libKey + "\\1.0\\FLAGS", "0"),
+      Default(libKey + "\\1.0\\HELPDIR", directory),
+      Default(interfaceKey, "IGerneralNodmark"),
+      Default(interfaceKey + "\\ProxyStubClsid", kMarshaller),
+      Default(interfaceKey + "\\ProxyStubClsid32", kMarshaller),
+      Default(interfaceKey + "\\TypeLib", kLibid),
+      RegistryOperation::NamedValue(interfaceKey + "\\TypeLib", "Version", "1.0"),
+  };
+}
+
+// The operations up to, and without, the write of row `row` (1-based).
+std::vector<RegistryOperation> OperationsBeforeRow(const std::vector<RegistryOperation>& all,
+                                                   int row) {
+  std::vector<RegistryOperation> before;
+  int writes = 0;
+  for (const RegistryOperation& operation : all) {
+    if (operation.kind == RegistryOperation::kWriteKey && ++writes == row) break;
+    before.push_back(operation);
+  }
+  return before;
+}
+
+TEST(ServerRegistration, WritesTheTwentyTwoRowsInOrder) {
+  RecordingRegistrationSystem system;
+  EXPECT_EQ(shell::RegisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> expected =
+      ExpectedRegistration(kPath, "C:\\Program Files\\nodmark\\");
+  ASSERT_EQ(system.operations.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(system.operations[i], expected[i]) << "operation " << i;
+  }
+}
+
+TEST(ServerRegistration, RepeatedRegistrationWritesTheSameRows) {
+  RecordingRegistrationSystem system;
+  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> first = system.operations;
+  system.operations.clear();
+  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations, first);
+}
+
+TEST(ServerRegistration, KeyThatCannotBeCreatedStopsTheWalkWithSFalse) {
+  // Write access to the class key denied: rows 1 to 5 are written, row 6 fails.
+  RecordingRegistrationSystem system;
+  system.refusedKeys.insert("CLSID\\" + kClsid);
+  const HRESULT hr = shell::RegisterServerKeys(system);
+  EXPECT_EQ(hr, S_FALSE);
+  EXPECT_EQ(hr, 1) << "a success code, not an error";
+  const std::vector<RegistryOperation> all = ExpectedRegistration(kPath, "");
+  std::vector<RegistryOperation> expected = OperationsBeforeRow(all, 6);
+  ASSERT_EQ(expected.size(), 6u) << "five rows and the delete of row 6";
+  EXPECT_EQ(system.operations, expected);
+}
+
+TEST(ServerRegistration, StopsAtWhicheverRowFails) {
+  const std::vector<RegistryOperation> all =
+      ExpectedRegistration(kPath, "C:\\Program Files\\nodmark\\");
+  int row = 0;
+  for (const RegistryOperation& operation : all) {
+    if (operation.kind != RegistryOperation::kWriteKey) continue;
+    ++row;
+    if (row == 22) break;  // row 22 opens the key of row 21 again
+    RecordingRegistrationSystem system;
+    system.refusedKeys.insert(operation.key);
+    EXPECT_EQ(shell::RegisterServerKeys(system), S_FALSE) << "row " << row;
+    EXPECT_EQ(system.operations, OperationsBeforeRow(all, row)) << "row " << row;
+  }
+  EXPECT_EQ(row, 22);
+}
+
+TEST(ServerRegistration, GuidWithoutTextWritesNothingAndReportsWhy) {
+  for (const std::string& guid : {kClsid, kLibid, kIid}) {
+    RecordingRegistrationSystem system;
+    system.guidTexts.erase(guid);
+    system.guidFailure = E_OUTOFMEMORY;
+    EXPECT_EQ(shell::RegisterServerKeys(system), E_OUTOFMEMORY) << guid;
+    EXPECT_TRUE(system.operations.empty()) << guid << ": no key named from an unset text";
+  }
+}
+
+TEST(ServerRegistration, ModulePathThatCannotBeReadWritesNothing) {
+  RecordingRegistrationSystem system;
+  system.modulePathResult = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(shell::RegisterServerKeys(system), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_TRUE(system.operations.empty());
+}
+
+TEST(ServerRegistration, ModulePathIsWrittenAsItStands) {
+  // Characters with a meaning in format strings or quoting reach the registry as is.
+  RecordingRegistrationSystem system;
+  system.modulePath = "C:\\100% it's\\%s %d\\nodmark.dll";
+  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations, ExpectedRegistration(system.modulePath, "C:\\100% it's\\%s %d\\"));
+}
+
+TEST(ServerRegistration, HelpDirectoryOfAModuleInADriveRootKeepsTheBackslash) {
+  RecordingRegistrationSystem system;
+  system.modulePath = "c:\\nodmark.DLL";
+  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations, ExpectedRegistration("c:\\nodmark.DLL", "c:\\"));
+}
+
+TEST(ServerRegistration, HelpDirectoryStepsOverDoubleByteCharacters) {
+  // 0x81 0x5C is one character whose trail byte is the backslash's code.
+  RecordingRegistrationSystem system;
+  system.leadBytes = {0x81};
+  system.modulePath = "C:\\dir\\name\x81\\.dll";
+  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations, ExpectedRegistration(system.modulePath, "C:\\dir\\"));
+}
+
+TEST(ServerUnregistration, DeletesTheFiveTreesAndSucceeds) {
+  RecordingRegistrationSystem system;
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> expected = {
+      Delete("Nodmark.GerneralNodmark"), Delete("Nodmark.GerneralNodmark.1"),
+      Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid), Delete("Interface\\" + kIid)};
+  EXPECT_EQ(system.operations, expected);
+}
+
+TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
+  RecordingRegistrationSystem system;
+  system.guidTexts.erase(kLibid);
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> expected = {
+      Delete("Nodmark.GerneralNodmark"), Delete("Nodmark.GerneralNodmark.1"),
+      Delete("CLSID\\" + kClsid), Delete("Interface\\" + kIid)};
+  EXPECT_EQ(system.operations, expected);
+}
+
+}  // namespace
+}  // namespace nodmark::testing
