@@ -1,37 +1,30 @@
 #include "core/identifier_set.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "core/byte_string.h"
 #include "core/digest_text.h"
-#include "core/hex_text.h"
+#include "core/identifier_recipes.h"
 #include "sources/machine_sources.h"
 
 namespace nodmark::core {
 namespace {
 
-constexpr std::uint8_t kFallbackByte = 0xFF;
-constexpr std::size_t kFallbackLength = 8;
-
-// What the legacy recipe appends after an address or a serial so both forms fill
-// eight bytes; the serial's tail ends in 01 to tell the two apart.
-constexpr std::uint8_t kAddressTail[] = {0x00, 0x00};
-constexpr std::uint8_t kSerialTail[] = {0x00, 0x01};
-
-void Append(ByteString& bytes, const std::uint8_t* tail, std::size_t count) {
-  bytes.insert(bytes.end(), tail, tail + count);
+// The bytes of a byte source that answered true; nullopt, whatever it left in its
+// output, when it answered false.
+template <typename ReadSource>
+SourceBytes Read(ReadSource readSource) {
+  ByteString output;
+  if (!readSource(output)) return std::nullopt;
+  return output;
 }
 
-// Fills `bytes` with the address of the first acceptable adapter, else the volume
-// serial, else eight 0xFF bytes, and tells which of the three it took.
-enum class MachineKey { kAdapter, kVolume, kNeither };
-
-MachineKey ReadMachineKey(ByteString& bytes, std::uint8_t adapterMode) {
-  if (sources::ReadAdapterAddresses(bytes, adapterMode)) return MachineKey::kAdapter;
-  if (sources::ReadVolumeSerial(bytes)) return MachineKey::kVolume;
-  bytes.assign(kFallbackLength, kFallbackByte);
-  return MachineKey::kNeither;
+SourceBytes ReadAdapter(std::uint8_t mode) {
+  return Read([mode](ByteString& output) { return sources::ReadAdapterAddresses(output, mode); });
 }
+
+SourceBytes ReadVolume() { return Read(sources::ReadVolumeSerial); }
 
 }  // namespace
 
@@ -40,50 +33,28 @@ IdentifierSet::IdentifierSet()
       id_new(BuildNewIdentifier()),
       id_complicate(BuildComplicateIdentifier()) {}
 
+// The legacy and current recipes read the volume only when no adapter qualifies.
 std::string IdentifierSet::BuildOldIdentifier() {
-  ByteString sourceBytes;
-  switch (ReadMachineKey(sourceBytes, sources::kFilterListOff)) {
-    case MachineKey::kAdapter:
-      Append(sourceBytes, kAddressTail, sizeof kAddressTail);
-      break;
-    case MachineKey::kVolume:
-      Append(sourceBytes, kSerialTail, sizeof kSerialTail);
-      break;
-    case MachineKey::kNeither:
-      break;
-  }
-  std::string idText;
-  AppendHexBytes(idText, sourceBytes);
-  return idText;
+  const SourceBytes adapter = ReadAdapter(sources::kFilterListOff);
+  const SourceBytes volume = adapter ? std::nullopt : ReadVolume();
+  return ComposeOldIdentifier(adapter, volume);
 }
 
 std::string IdentifierSet::BuildNewIdentifier() {
-  ByteString sourceBytes;
-  ReadMachineKey(sourceBytes, sources::kFilterListOn);
-  std::string idText;
-  AppendHexBytes(idText, sourceBytes);
-  idText += sources::ReadStoredRandomId();
-  idText += sources::ReadSettingsTag();
-  return idText;
+  const SourceBytes adapter = ReadAdapter(sources::kFilterListOn);
+  const SourceBytes volume = adapter ? std::nullopt : ReadVolume();
+  // Read in this order, after the key: the store may be created here.
+  const std::string randomId = sources::ReadStoredRandomId();
+  const std::string tag = sources::ReadSettingsTag();
+  return ComposeNewIdentifier(adapter, volume, randomId, tag);
 }
 
 std::string IdentifierSet::BuildComplicateIdentifier() {
-  using ByteSource = bool (*)(ByteString&);
-  static constexpr ByteSource kDigestSources[] = {
-      [](ByteString& out) { return sources::ReadAdapterAddresses(out, sources::kFilterListOn); },
-      sources::ReadVolumeSerial,
-      sources::ReadProcessorSignature,
-      sources::ReadFirmwareSignature,
-  };
-
-  std::string hexData;
-  ByteString sourceBytes;
-  for (ByteSource readSource : kDigestSources) {
-    sourceBytes.clear();
-    // A source that answers false contributes nothing, whatever it left behind.
-    if (readSource(sourceBytes)) AppendHexBytes(hexData, sourceBytes);
-  }
-  return DigestIdentifierText(hexData);
+  const SourceBytes adapter = ReadAdapter(sources::kFilterListOn);
+  const SourceBytes volume = ReadVolume();
+  const SourceBytes processor = Read(sources::ReadProcessorSignature);
+  const SourceBytes firmware = Read(sources::ReadFirmwareSignature);
+  return DigestIdentifierText(ComposeDigestParts(adapter, volume, processor, firmware).HexData());
 }
 
 }  // namespace nodmark::core

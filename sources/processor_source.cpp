@@ -1,6 +1,5 @@
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
+#include <cstdint>
 
 #include "platform/processor.h"
 #include "sources/machine_sources.h"
@@ -8,8 +7,23 @@
 namespace nodmark::sources {
 namespace {
 
-// "_" and up to eight hex digits, and the terminator snprintf writes.
-constexpr std::size_t kFlagsTextCapacity = 10;
+constexpr char kFlagsSeparator = '_';
+constexpr char kLowerHexDigits[] = "0123456789abcdef";
+constexpr int kBitsPerHexDigit = 4;
+constexpr std::uint32_t kHexDigitMask = 0xF;
+
+// Appends `value` as "%x" writes it: lower-case hex digits, no leading zeros, at least
+// one digit. Written out rather than formatted with printf so that the DLL does not
+// carry the C runtime's whole formatting engine for eight digits.
+void AppendLowerHex(ByteString& output, std::uint32_t value) {
+  int shift = 0;
+  while (shift + kBitsPerHexDigit < 32 && (value >> (shift + kBitsPerHexDigit)) != 0) {
+    shift += kBitsPerHexDigit;
+  }
+  for (; shift >= 0; shift -= kBitsPerHexDigit) {
+    output.push_back(static_cast<std::uint8_t>(kLowerHexDigits[(value >> shift) & kHexDigitMask]));
+  }
+}
 
 }  // namespace
 
@@ -22,11 +36,8 @@ bool ReadProcessorSignature(ByteString& output) {
   // The vendor bytes are a text up to their first zero byte, at most all twelve.
   const auto& vendor = processor->vendor;
   output.assign(vendor.begin(), std::find(vendor.begin(), vendor.end(), 0));
-
-  char flagsText[kFlagsTextCapacity] = {};
-  const int length =
-      std::snprintf(flagsText, sizeof flagsText, "_%" PRIx32, processor->featureFlags);
-  output.insert(output.end(), flagsText, flagsText + length);
+  output.push_back(static_cast<std::uint8_t>(kFlagsSeparator));
+  AppendLowerHex(output, processor->featureFlags);
   return true;
 }
 

@@ -1,25 +1,69 @@
-// Prints this machine's three identifiers, one per line, as "<property> <value>".
-// A note on standard error tells where the random identifier's store file lives
-// (on Linux it needs root to be created; without it the identifier shows ZZZ).
+// The command-line tool. Without arguments it prints this machine's three identifiers,
+// one per line, as "<property> <value>", and names the random identifier's store file
+// on standard error (on Linux it needs root to be created; without it the identifier
+// shows ZZZ). --explain tells why each identifier is what it is; --json gives the
+// same as one JSON object. Every mode computes the identifiers once, as one instance
+// of the component does, and writes nothing but what the component writes.
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <string>
 
 #include "core/identifier_set.h"
 #include "sources/random_id_store.h"
+#include "tools/explain_json.h"
+#include "tools/explain_report.h"
+#include "tools/explain_text.h"
 
-int main() {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+constexpr char kUsage[] =
+    "usage: nodmark [--explain | --json]\n"
+    "  (no option)  this machine's three identifiers, one per line\n"
+    "  --explain    why each identifier is what it is: every adapter's verdict, the\n"
+    "               volume serial, processor, firmware text, store file and digest input\n"
+    "  --json       the same as --explain, as one JSON object\n";
+
+int PrintIdentifiers() {
+  const nodmark::core::IdentifierSet identifiers;
+  std::printf("nodmark_old %s\n", identifiers.GetOldIdentifier().c_str());
+  std::printf("nodmark_new %s\n", identifiers.GetNewIdentifier().c_str());
+  std::printf("nodmark_complicate %s\n", identifiers.GetComplicateIdentifier().c_str());
+  std::fflush(stdout);
+  if (const auto storePath = nodmark::sources::LocateStoreFile()) {
+    std::fprintf(stderr, "nodmark: random identifier store file: %s\n", storePath->c_str());
+  }
+  return kExitOk;
+}
+
+int PrintReport(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   try {
-    const nodmark::core::IdentifierSet identifiers;
-    std::printf("nodmark_old %s\n", identifiers.GetOldIdentifier().c_str());
-    std::printf("nodmark_new %s\n", identifiers.GetNewIdentifier().c_str());
-    std::printf("nodmark_complicate %s\n", identifiers.GetComplicateIdentifier().c_str());
-    std::fflush(stdout);
-    if (const auto storePath = nodmark::sources::LocateStoreFile()) {
-      std::fprintf(stderr, "nodmark: random identifier store file: %s\n", storePath->c_str());
+    if (argc == 1) return PrintIdentifiers();
+    if (argc == 2 && std::strcmp(argv[1], "--explain") == 0) {
+      return PrintReport(nodmark::tools::RenderExplainText(nodmark::tools::ExplainThisMachine()));
     }
-    return 0;
+    if (argc == 2 && std::strcmp(argv[1], "--json") == 0) {
+      return PrintReport(nodmark::tools::RenderExplainJson(nodmark::tools::ExplainThisMachine()));
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    }
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "nodmark: %s\n", error.what());
-    return 1;
+    return kExitFailure;
   }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the shipped nodmark.dll from outside: a 32-bit x86 PE DLL that imports only
 # system DLLs, exports exactly the four in-process server functions, and carries no
-# symbol table when built for release.
+# symbol table when built for release; the release DLL stays within its size budget
+# and carries no iostream or locale machinery.
 # Usage: check_dll_layout.sh DLL OBJDUMP BUILD_TYPE
 set -euo pipefail
 dll=$1 objdump=$2 build_type=$3
@@ -27,6 +28,13 @@ done < <(awk '/DLL Name:/ {print $3}' <<<"$headers")
 if [ "$build_type" = "Release" ]; then
   "$objdump" -t "$dll" | grep -q "no symbols" || fail "release DLL has a symbol table"
   ! "$objdump" -h "$dll" | grep -q "\.debug" || fail "release DLL has debug sections"
+
+  max_bytes=$((256 * 1024))
+  size=$(stat -c %s "$dll")
+  [ "$size" -le "$max_bytes" ] || fail "release DLL is $size bytes, over the budget of $max_bytes"
+  # The type names of the stream and locale classes stay in a stripped image (the
+  # runtime type information of std::ios_base and std::locale::facet).
+  ! grep -aqE "St8ios_base|NSt6locale5facetE" "$dll" || fail "release DLL carries iostreams or locales"
 fi
 
 [ $status -eq 0 ] && echo "1 passed, 0 failed"

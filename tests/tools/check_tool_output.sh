@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs the real nodmark tool on this machine in its three modes and checks that they
+# agree: the --json output parses as JSON and its identifiers equal the plain output's,
+# the --explain text shows the same identifiers, and an unknown option gives the usage
+# on standard error with exit status 2.
+# Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
+set -euo pipefail
+tool=$1 runner=${2:-}
+# The native tool keeps its store file in a private directory rather than in
+# /var/lib/nodmark; the Windows build ignores this and uses the Wine prefix's own
+# system directory.
+NODMARK_SYSTEM_DIR=$(mktemp -d)
+export NODMARK_SYSTEM_DIR
+trap 'rm -rf "$NODMARK_SYSTEM_DIR"' EXIT
+
+run() { ${runner:+"$runner"} "$tool" "$@"; }
+
+plain=$(run 2>/dev/null | tr -d '\r')
+json=$(run --json | tr -d '\r')
+explain=$(run --explain | tr -d '\r')
+
+python3 - "$plain" "$json" "$explain" <<'PY'
+import json, sys
+plain, text, explain = sys.argv[1:4]
+failures = []
+identifiers = dict(line.split(" ", 1) for line in plain.splitlines())
+names = ["nodmark_old", "nodmark_new", "nodmark_complicate"]
+if sorted(identifiers) != sorted(names):
+    failures.append(f"plain output has {sorted(identifiers)}")
+try:
+    report = json.loads(text)
+except json.JSONDecodeError as error:
+    sys.exit(f"FAIL: --json is not JSON: {error}\n{text}")
+for name in names:
+    if report.get(name) != identifiers.get(name):
+        failures.append(f"{name}: --json {report.get(name)!r}, plain {identifiers.get(name)!r}")
+    if f"{name:<20}{identifiers.get(name)}" not in explain.splitlines():
+        failures.append(f"{name}: not shown by --explain")
+digest = report["digest"]
+if digest["hex_data"] != "".join(digest["parts"][p] for p in ("adapter", "volume", "processor", "firmware")):
+    failures.append("digest hex_data is not its four parts joined")
+for failure in failures:
+    print("FAIL:", failure)
+sys.exit(1 if failures else 0)
+PY
+
+status=0
+usage=$(run --no-such-option 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 2 ] || { echo "FAIL: unknown option exits $status, expected 2"; exit 1; }
+grep -q "usage: nodmark" <<<"$usage" || { echo "FAIL: no usage for an unknown option"; exit 1; }
+echo "1 passed, 0 failed"

@@ -1,0 +1,18 @@
+#ifndef NODMARK_TOOLS_EXPLAIN_JSON_H_
+#define NODMARK_TOOLS_EXPLAIN_JSON_H_
+
+#include <string>
+
+#include "tools/explain_report.h"
+
+namespace nodmark::tools {
+
+// The report as one JSON object (nodmark --json), ending in a line break. The three
+// identifiers are its members "nodmark_old", "nodmark_new" and "nodmark_complicate";
+// the inputs follow under "adapters", "volume", "processor", "firmware", "store" and
+// "digest". Texts are escaped as QuoteJsonString describes.
+std::string RenderExplainJson(const ExplainReport& report);
+
+}  // namespace nodmark::tools
+
+#endif  // NODMARK_TOOLS_EXPLAIN_JSON_H_

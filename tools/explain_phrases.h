@@ -1,0 +1,50 @@
+#ifndef NODMARK_TOOLS_EXPLAIN_PHRASES_H_
+#define NODMARK_TOOLS_EXPLAIN_PHRASES_H_
+
+#include <string>
+#include <string_view>
+
+#include "core/identifier_recipes.h"
+#include "platform/adapters.h"
+#include "sources/adapter_source.h"
+#include "sources/random_id_store.h"
+#include "tools/explain_report.h"
+
+// The words both renderings of an explanation use: a stable code for programs (JSON)
+// and a phrase for people, for each verdict and outcome.
+namespace nodmark::tools {
+
+// "chosen", "skipped_description", "skipped_address_table", "skipped_filter_entry",
+// "not_reached" or "past_exam_limit".
+const char* VerdictCode(const sources::AdapterVerdict& verdict);
+
+// For example: skipped: its description contains "Virtual".
+std::string VerdictPhrase(const sources::AdapterVerdict& verdict,
+                          const sources::FilterEntries& filterEntries);
+
+// "adapter", "volume_serial" or "fallback".
+const char* MachineKeyCode(core::MachineKey key);
+
+// "no_system_directory", "empty_value", "value_read", "value_written" or
+// "write_failed".
+const char* StoreOutcomeCode(sources::StoreOutcome outcome);
+
+// The description as the adapter source reads it: up to its first zero byte, at most
+// all 132 bytes.
+std::string_view DescriptionText(const platform::AdapterRecord& adapter);
+
+// The six address bytes as 12 upper-case hex digits.
+std::string AddressText(const sources::AdapterAddress& address);
+
+// Eight upper-case hex digits, most significant first.
+std::string SerialText(std::uint32_t serial);
+
+// The physical address of a firmware probe, as "0xFEC71".
+std::string ProbeAddressText(const sources::FirmwareProbe& probe);
+
+// Text of the sources' bytes (signatures are ASCII text, kept as bytes).
+std::string TextOf(const ByteString& bytes);
+
+}  // namespace nodmark::tools
+
+#endif  // NODMARK_TOOLS_EXPLAIN_PHRASES_H_

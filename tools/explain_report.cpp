@@ -1,0 +1,93 @@
+#include "tools/explain_report.h"
+
+#include "core/digest_text.h"
+#include "platform/firmware.h"
+#include "sources/machine_sources.h"
+
+namespace nodmark::tools {
+namespace {
+
+constexpr int kBitsPerByte = 8;
+constexpr std::size_t kSerialBytes = 4;
+
+// The address the adapter source hands out for a walk: the chosen record's bytes.
+core::SourceBytes ChosenAddress(const platform::AdapterList& listing,
+                                const sources::AdapterVerdicts& verdicts) {
+  if (!verdicts.chosen) return std::nullopt;
+  const sources::AdapterAddress& address = listing.records[*verdicts.chosen].address;
+  return ByteString(address.begin(), address.end());
+}
+
+AdapterReport ExplainAdapters() {
+  AdapterReport report;
+  // Read before the listing, as the source does: the first read creates the process's
+  // filter list store.
+  report.filterEntries = sources::ReadFilterEntries();
+  report.listing = platform::ListNetworkAdapters();
+  if (!report.listing) return report;
+  report.withoutFilterList = sources::JudgeAdapters(*report.listing, sources::FilterEntries{});
+  report.withFilterList = sources::JudgeAdapters(*report.listing, report.filterEntries);
+  report.chosenWithoutFilterList = ChosenAddress(*report.listing, report.withoutFilterList);
+  report.chosenWithFilterList = ChosenAddress(*report.listing, report.withFilterList);
+  return report;
+}
+
+FirmwareReport ExplainFirmware() {
+  FirmwareReport report;
+  // Released when this returns, as the firmware source releases it.
+  const platform::FirmwareWindow window = platform::MapFirmwareWindow();
+  report.mapped = !window.empty();
+  report.match = sources::FindFirmwareText(window.data(), window.size());
+  return report;
+}
+
+template <typename ReadSource>
+core::SourceBytes Read(ReadSource readSource) {
+  ByteString output;
+  if (!readSource(output)) return std::nullopt;
+  return output;
+}
+
+}  // namespace
+
+std::uint32_t SerialFromSourceBytes(const ByteString& bytes) {
+  std::uint32_t serial = 0;
+  for (std::size_t i = 0; i < kSerialBytes && i < bytes.size(); ++i) {
+    serial |= static_cast<std::uint32_t>(bytes[i]) << (kBitsPerByte * i);
+  }
+  return serial;
+}
+
+ExplainReport ExplainThisMachine() {
+  ExplainReport report;
+  report.adapters = ExplainAdapters();
+  report.volumeSerial = Read(sources::ReadVolumeSerial);
+  report.processorSignature = Read(sources::ReadProcessorSignature);
+  report.firmware = ExplainFirmware();
+  if (report.firmware.match) {
+    const std::string& text = report.firmware.match->text;
+    report.firmwareSignature = ByteString(text.begin(), text.end());
+  } else {
+    report.firmwareSignature = ByteString{};  // the firmware source always answers true
+  }
+  // The one read of the store: it may draw a value and write it, as one construction
+  // of the identifiers does, and the current identifier is composed from its answer.
+  report.store = sources::ResolveStoredRandomId();
+  report.settingsTag = sources::ReadSettingsTag();
+
+  const AdapterReport& adapters = report.adapters;
+  report.oldKey = core::ChooseMachineKey(adapters.chosenWithoutFilterList, report.volumeSerial);
+  report.newKey = core::ChooseMachineKey(adapters.chosenWithFilterList, report.volumeSerial);
+  report.nodmarkOld =
+      core::ComposeOldIdentifier(adapters.chosenWithoutFilterList, report.volumeSerial);
+  report.nodmarkNew = core::ComposeNewIdentifier(adapters.chosenWithFilterList, report.volumeSerial,
+                                                 report.store.value, report.settingsTag);
+  report.digestParts =
+      core::ComposeDigestParts(adapters.chosenWithFilterList, report.volumeSerial,
+                               report.processorSignature, report.firmwareSignature);
+  report.digestHexData = report.digestParts.HexData();
+  report.nodmarkComplicate = core::DigestIdentifierText(report.digestHexData);
+  return report;
+}
+
+}  // namespace nodmark::tools
