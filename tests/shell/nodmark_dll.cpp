@@ -48,7 +48,7 @@ void DllClientTest::SetUp() {
   comInitialised_ = true;
   dll = std::make_unique<NodmarkDll>();
   ASSERT_TRUE(dll->loaded()) << "nodmark.dll beside the test program, error " << GetLastError();
-  ASSERT_EQ(dll->CanUnloadNow(), S_OK) << "a freshly loaded module holds no lock";
+  ASSERT_EQ(dll->CanUnloadNow(), S_OK) << "no lock left by an earlier test or client";
 }
 
 void DllClientTest::TearDown() {
