@@ -15,6 +15,19 @@ else()
   set(NODMARK_GMOCK GTest::gmock)
 endif()
 
+# Natively, outside the sanitizer builds, each program also runs whole under valgrind's
+# memcheck as the CTest test memcheck.NAME (label "memcheck", run by the test preset
+# "memcheck" and left out of "native"): any memory error or definitely or indirectly
+# lost block fails it.
+if(NOT WIN32 AND NOT NODMARK_SANITIZE AND NOT NODMARK_FUZZ)
+  find_program(NODMARK_VALGRIND valgrind)
+endif()
+if(NODMARK_VALGRIND)
+  set(NODMARK_MEMCHECK_COMMAND
+    ${NODMARK_VALGRIND} --quiet --error-exitcode=1 --leak-check=full
+    --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect)
+endif()
+
 function(nodmark_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -27,5 +40,10 @@ function(nodmark_add_test name)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}" TIMEOUT 600
                          DISCOVERY_TIMEOUT 60)
+    if(NODMARK_MEMCHECK_COMMAND)
+      add_test(NAME memcheck.${name}
+               COMMAND ${NODMARK_MEMCHECK_COMMAND} $<TARGET_FILE:${name}> --gtest_brief=1)
+      set_tests_properties(memcheck.${name} PROPERTIES LABELS "memcheck;${ARG_LABELS}" TIMEOUT 900)
+    endif()
   endif()
 endfunction()

@@ -96,6 +96,15 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+// The break that completes a last line which had none, now that something follows it. A
+// line feed after a final carriage return would pair with it into a "\r\n" break and
+// take the carriage return out of the line's text; such a line gets a "\r\n" of its own,
+// so it reads as before.
+std::string_view BreakToComplete(const Line& line, std::string_view textEnding) {
+  if (!line.body.empty() && line.body.back() == '\r') return kCarriageReturnLineFeed;
+  return textEnding;
+}
+
 bool HoldsLineBreakOrZero(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -168,14 +177,14 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
     }
     pieces.back() += lines[i].ending;
     if (where.header && !where.entry && i == where.lastEntryOrHeader) {
-      if (lines[i].ending.empty()) pieces.back() += ending;
+      if (lines[i].ending.empty()) pieces.back() += BreakToComplete(lines[i], ending);
       pieces.push_back(std::string(key) + kKeyValueSeparator + std::string(value));
       pieces.back() += ending;
     }
   }
   if (!where.header) {
     if (!lines.empty()) {
-      if (lines.back().ending.empty()) pieces.back() += ending;
+      if (lines.back().ending.empty()) pieces.back() += BreakToComplete(lines.back(), ending);
       if (!Trim(lines.back().body).empty()) pieces.emplace_back(ending);
     }
     pieces.push_back(kSectionOpen + std::string(section) + kSectionClose + std::string(ending));

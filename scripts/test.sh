@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Runs every test of both builds: formatting, the native build (plain and with
-# AddressSanitizer/UBSan) and the 32-bit Windows build under Wine.
+# Runs every test of both builds: formatting, the native build (plain, under valgrind's
+# memcheck, and with AddressSanitizer/UBSan), the 32-bit Windows build under Wine, and a
+# few seconds of each fuzz target from its committed seeds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
 
-for preset in native asan win32; do
+for preset in native asan win32 fuzz; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
@@ -16,8 +17,25 @@ source scripts/wine-session.sh
 nodmark_wine_start
 
 status=0
-for preset in native asan win32; do
+passed=0
+failed=0
+log=$(mktemp)
+trap 'rm -f "$log"; wineserver -k >/dev/null 2>&1 || true' EXIT
+for preset in native memcheck asan win32 fuzz; do
   echo "== tests: $preset"
-  ctest --preset "$preset" || status=1
+  ctest --preset "$preset" 2>&1 | tee "$log" || true
+  # CTest's summary: "NN% tests passed, F tests failed out of T".
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$summary" ]; then
+    echo "no test summary from the $preset preset" >&2
+    status=1
+    continue
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  fails=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+  passed=$((passed + total - fails))
+  failed=$((failed + fails))
+  [ "$fails" -eq 0 ] || status=1
 done
+echo "total: $passed passed, $failed failed"
 exit $status

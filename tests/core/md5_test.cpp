@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "instrumented_run.h"
+
 namespace nodmark::core {
 namespace {
 
@@ -209,13 +211,8 @@ TEST(Md5ContextTest, ZeroLengthUpdateChangesNothing) {
 }
 
 // The half-gigabyte messages below take tens of seconds in the unoptimised sanitizer build and
-// check only length arithmetic, which the optimised builds cover; there they are skipped.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitizerBuild = true;
-#else
-constexpr bool kSanitizerBuild = false;
-#endif
-constexpr char kSanitizerSkip[] = "half a gigabyte is too slow to hash in the sanitizer build";
+// minutes under valgrind, and check only length arithmetic, which the plain optimised builds
+// cover; there they are skipped.
 
 // 2^29 + 5 zero bytes: more than 2^32 bits, so the high word of the bit count is in play.
 // Digest computed with: head -c 536870917 /dev/zero | openssl dgst -md5
@@ -224,7 +221,7 @@ constexpr char kLargeMessageDigest[] = "53f83c490b7435d7e205466bfd984882";
 
 // Fed in 1 MiB pieces: the low word wraps and carries into the high word.
 TEST(Md5ContextTest, BitCountCarriesIntoHighWord) {
-  if (kSanitizerBuild) GTEST_SKIP() << kSanitizerSkip;
+  if (const char* reason = nodmark::testing::SlowRunSkipReason()) GTEST_SKIP() << reason;
   constexpr std::size_t kPieceSize = std::size_t{1} << 20;
   const std::vector<char> zeros(kPieceSize);
   Md5Context context;
@@ -238,7 +235,7 @@ TEST(Md5ContextTest, BitCountCarriesIntoHighWord) {
 
 // Fed in one piece: byteCount * 8 itself exceeds 32 bits, and its top bits go to the high word.
 TEST(Md5ContextTest, SingleHugeUpdateReachesHighWord) {
-  if (kSanitizerBuild) GTEST_SKIP() << kSanitizerSkip;
+  if (const char* reason = nodmark::testing::SlowRunSkipReason()) GTEST_SKIP() << reason;
   std::vector<char> zeros;
   try {
     zeros.resize(kLargeMessageSize);

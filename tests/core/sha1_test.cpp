@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "instrumented_run.h"
+
 namespace nodmark::core {
 namespace {
 
@@ -204,19 +206,14 @@ TEST(Sha1ContextTest, ZeroLengthUpdateChangesNothing) {
 }
 
 // The half-gigabyte messages below take tens of seconds in the unoptimised sanitizer build and
-// check only length arithmetic, which the optimised builds cover; there they are skipped.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitizerBuild = true;
-#else
-constexpr bool kSanitizerBuild = false;
-#endif
-constexpr char kSanitizerSkip[] = "half a gigabyte is too slow to hash in the sanitizer build";
+// minutes under valgrind, and check only length arithmetic, which the plain optimised builds
+// cover; there they are skipped.
 
 // 2^29 + 5 zero bytes: more than 2^32 bits, so the top three bits of the byte count reach the
 // high word of the length field. Digest computed with:
 //   head -c 536870917 /dev/zero | openssl dgst -sha1
 TEST(Sha1ContextTest, BitLengthCrosses32Bits) {
-  if (kSanitizerBuild) GTEST_SKIP() << kSanitizerSkip;
+  if (const char* reason = nodmark::testing::SlowRunSkipReason()) GTEST_SKIP() << reason;
   constexpr std::size_t kPieceSize = std::size_t{1} << 20;
   constexpr std::size_t kPieceCount = 512;
   constexpr std::size_t kTailSize = 5;

@@ -86,6 +86,29 @@ TEST(SetIniValue, NewSectionGoesAtTheEndInTheTextsLineEnding) {
             "[a]\nb=c\n\n[nodmark]\nrand=K7Q\n");
 }
 
+// Found by fuzzing: a last line ending in a lone carriage return, completed with a line
+// feed, lost that carriage return into a "\r\n" break, so a value on it read differently.
+TEST(SetIniValue, LastLineEndingInACarriageReturnReadsTheSameAfterAWrite) {
+  const struct {
+    const char* text;
+    const char* written;
+  } kCases[] = {
+      {"[a]\nb=c\r", "[a]\nb=c\r\r\n\n[nodmark]\nrand=K7Q\n"},
+      {"[nodmark]\nb=c\r", "[nodmark]\nb=c\r\r\nrand=K7Q\n"},
+      {"[nodmark]\r", "[nodmark]\r\r\nrand=K7Q\n"},
+  };
+  for (std::size_t i = 0; i < std::size(kCases); ++i) {
+    const std::string text = kCases[i].text;
+    const std::optional<std::string> written = SetIniValue(text, "nodmark", "rand", "K7Q");
+    EXPECT_EQ(written, std::string(kCases[i].written)) << "case " << i;
+    if (!written) continue;
+    EXPECT_EQ(FindIniValue(*written, "nodmark", "rand"), "K7Q") << "case " << i;
+    EXPECT_EQ(FindIniValue(*written, "a", "b"), FindIniValue(text, "a", "b")) << "case " << i;
+    EXPECT_EQ(FindIniValue(*written, "nodmark", "b"), FindIniValue(text, "nodmark", "b"))
+        << "case " << i;
+  }
+}
+
 TEST(SetIniValue, WhatIsWrittenReadsBack) {
   std::string text = "[a]\nb=c\n";
   for (const char* value : {"K7Q", "", "HELLO", "x=y", "000"}) {

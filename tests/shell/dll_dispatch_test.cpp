@@ -108,6 +108,12 @@ TEST_F(DllDispatchTest, InstancesShareTheOneTypeInformationWhateverTheIndex) {
 }
 
 TEST_F(DllDispatchTest, UnregisteredLibraryFailsDispatchUntilRegisteredAgain) {
+  // A module whose type information no earlier test of this process has loaded: the
+  // DLL beside the tests stays loaded (pinned) with its cache filled.
+  const std::wstring freshCopy = NodmarkDllPath() + L".fresh.dll";
+  ASSERT_TRUE(CopyNodmarkDll(freshCopy));
+  dll = std::make_unique<NodmarkDll>(freshCopy);
+  ASSERT_TRUE(dll->loaded());
   ASSERT_EQ(dll->UnregisterServer(), S_OK);
   platform::ComPtr<IGerneralNodmark> object = NewObject();
   ASSERT_TRUE(object);

@@ -118,17 +118,23 @@ TEST_F(DllModuleTest, InstanceOutlivingTheFactoryKeepsTheModuleLocked) {
   EXPECT_EQ(dll->CanUnloadNow(), S_OK);
 }
 
-TEST_F(DllModuleTest, ReloadedModuleStartsAfresh) {
+// The module pins itself on its first load (shell/dll_main.cpp): freeing it leaves it
+// mapped, and the next load is the same module with the state the last client left.
+TEST_F(DllModuleTest, FreedModuleStaysLoadedForTheNextClient) {
+  const HMODULE first = dll->handle();
   platform::ComPtr<IClassFactory> factory = Factory();
   ASSERT_TRUE(factory);
-  EXPECT_EQ(factory->LockServer(TRUE), S_OK);  // a client that never unlocks
-  factory.release()->Release();
-  ASSERT_EQ(dll->CanUnloadNow(), S_FALSE);
+  IClassFactory* const cached = factory.get();
+  factory.reset();
+  ASSERT_EQ(dll->CanUnloadNow(), S_OK);
 
-  dll.reset();  // FreeLibrary: the last reference, so the module is unloaded
+  dll.reset();  // FreeLibrary of this program's only reference
+  EXPECT_EQ(GetModuleHandleW(NodmarkDllPath().c_str()), first) << "still mapped";
   dll = std::make_unique<NodmarkDll>();
   ASSERT_TRUE(dll->loaded());
+  EXPECT_EQ(dll->handle(), first);
   EXPECT_EQ(dll->CanUnloadNow(), S_OK);
+  EXPECT_EQ(Factory().get(), cached) << "the class table kept its factory";
   platform::ComPtr<IGerneralNodmark> object;
   factory = Factory();
   ASSERT_TRUE(factory);

@@ -102,9 +102,11 @@ TEST_F(DllRegistrationTest, UnregistrationRemovesTheFiveTreesAndSucceedsWhenNoth
   EXPECT_EQ(dll->UnregisterServer(), S_OK) << "nothing registered";
 }
 
+// The copies these tests load stay behind (the module pins itself, so this process
+// cannot delete them); the next run overwrites them.
 TEST_F(DllRegistrationTest, ModuleInADriveRootHasTheRootAsHelpDirectory) {
   const wchar_t kRootCopy[] = L"c:\\nodmark.DLL";
-  ASSERT_TRUE(CopyFileW(NodmarkDllPath().c_str(), kRootCopy, /*failIfExists=*/FALSE));
+  ASSERT_TRUE(CopyNodmarkDll(kRootCopy));
   {
     NodmarkDll rootDll(kRootCopy);
     ASSERT_TRUE(rootDll.loaded());
@@ -118,7 +120,6 @@ TEST_F(DllRegistrationTest, ModuleInADriveRootHasTheRootAsHelpDirectory) {
     EXPECT_EQ(path.substr(1, 2), ":\\");
     EXPECT_EQ(rootDll.UnregisterServer(), S_OK);
   }
-  EXPECT_TRUE(DeleteFileW(kRootCopy));
 }
 
 TEST_F(DllRegistrationTest, ModulePathLongerThanTheRegistryReadersTakeIsRefused) {
@@ -126,17 +127,15 @@ TEST_F(DllRegistrationTest, ModulePathLongerThanTheRegistryReadersTakeIsRefused)
   wchar_t temp[MAX_PATH] = {};
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
   std::wstring directory = std::wstring(L"\\\\?\\") + temp + L"nodmark_long_path";
-  std::vector<std::wstring> created;
   for (;;) {
     ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS)
         << "error " << GetLastError();
-    created.push_back(directory);
     if (directory.size() > MAX_PATH + 20) break;
     directory += L"\\abcdefghijklmnopqrstuvwxyz0123456789";
   }
   const std::wstring longPath = directory + L"\\nodmark.dll";
-  ASSERT_TRUE(CopyFileW(NodmarkDllPath().c_str(), longPath.c_str(), /*failIfExists=*/FALSE));
+  ASSERT_TRUE(CopyNodmarkDll(longPath));
   {
     NodmarkDll longDll(longPath);
     ASSERT_TRUE(longDll.loaded()) << "error " << GetLastError();
@@ -145,8 +144,6 @@ TEST_F(DllRegistrationTest, ModulePathLongerThanTheRegistryReadersTakeIsRefused)
       EXPECT_FALSE(ClassesRootKeyExists(tree)) << tree << ": nothing written";
     }
   }
-  EXPECT_TRUE(DeleteFileW(longPath.c_str()));
-  for (auto dir = created.rbegin(); dir != created.rend(); ++dir) RemoveDirectoryW(dir->c_str());
 }
 
 }  // namespace

@@ -25,6 +25,10 @@ std::wstring NodmarkDllPath() {
   return directory + L"nodmark.dll";
 }
 
+bool CopyNodmarkDll(const std::wstring& path) {
+  return CopyFileW(NodmarkDllPath().c_str(), path.c_str(), /*failIfExists=*/FALSE) != FALSE;
+}
+
 NodmarkDll::NodmarkDll() : NodmarkDll(NodmarkDllPath()) {}
 
 NodmarkDll::NodmarkDll(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {
@@ -60,7 +64,7 @@ void DllClientTest::SetUp() {
   comInitialised_ = true;
   dll = std::make_unique<NodmarkDll>();
   ASSERT_TRUE(dll->loaded()) << "nodmark.dll beside the test program, error " << GetLastError();
-  ASSERT_EQ(dll->CanUnloadNow(), S_OK) << "a freshly loaded module holds no lock";
+  ASSERT_EQ(dll->CanUnloadNow(), S_OK) << "no lock left by an earlier test or client";
 }
 
 void DllClientTest::TearDown() {

@@ -16,6 +16,12 @@ namespace nodmark::testing {
 // Full path of the nodmark.dll copied beside the test program by the build.
 std::wstring NodmarkDllPath();
 
+// Copies nodmark.dll to `path` for a test that needs a module of its own (one whose
+// process-wide state no earlier test has touched, or one at a particular place). The
+// DLL pins itself when loaded, so the copy cannot be deleted while this process runs:
+// a copy left by an earlier run is simply overwritten. False when the copy fails.
+bool CopyNodmarkDll(const std::wstring& path);
+
 // The shipped nodmark.dll, loaded with LoadLibrary and reached through its exports as
 // the COM runtime reaches it. Freed (FreeLibrary) when the object goes.
 class NodmarkDll {
