@@ -1,5 +1,6 @@
 #include "shell/gerneral_nodmark.h"
 
+#include <atomic>
 #include <iterator>
 
 #include "platform/win32/com_ptr.h"
@@ -35,6 +36,19 @@ HRESULT CreateAndQuery(IUnknown* outer, REFIID riid, void** ppv) noexcept {
     // Nothing was locked yet, and the new-expression has freed the memory.
     return ResultFromCaughtException();
   }
+}
+
+// Drops one of `object`'s references; the last one gives the module lock back and
+// destroys it. Returns the new count.
+template <typename Object>
+ULONG ReleaseReference(Object* object, std::atomic<ULONG>& refCount) noexcept {
+  const ULONG count = --refCount;
+  if (count == 0) {
+    refCount = 1;  // a reference taken during teardown cannot start a second one
+    UnlockModule();
+    delete object;
+  }
+  return count;
 }
 
 }  // namespace
@@ -73,13 +87,7 @@ STDMETHODIMP_(ULONG) GerneralNodmark::AddRef() noexcept {
 
 STDMETHODIMP_(ULONG) GerneralNodmark::Release() noexcept {
   if (outer_ != nullptr) return outer_->Release();
-  const ULONG count = --refCount_;
-  if (count == 0) {
-    refCount_ = 1;  // a reference taken during teardown cannot start a second one
-    UnlockModule();
-    delete this;
-  }
-  return count;
+  return ReleaseReference(this, refCount_);
 }
 
 STDMETHODIMP GerneralNodmark::GetTypeInfoCount(UINT* pctinfo) noexcept {
@@ -140,13 +148,7 @@ STDMETHODIMP GerneralNodmarkAggregate::QueryInterface(REFIID riid, void** ppv) n
 STDMETHODIMP_(ULONG) GerneralNodmarkAggregate::AddRef() noexcept { return ++refCount_; }
 
 STDMETHODIMP_(ULONG) GerneralNodmarkAggregate::Release() noexcept {
-  const ULONG count = --refCount_;
-  if (count == 0) {
-    refCount_ = 1;  // a reference taken during teardown cannot start a second one
-    UnlockModule();
-    delete this;
-  }
-  return count;
+  return ReleaseReference(this, refCount_);
 }
 
 HRESULT CreateGerneralNodmark(IUnknown* outer, REFIID riid, void** ppv) noexcept {

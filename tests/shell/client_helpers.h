@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <oleauto.h>
+
 #include <string>
 
 #include "shell/nodmark.h"  // generated from nodmark.idl, as a client would use it
@@ -33,6 +35,15 @@ inline const PropertyGetter kPropertyGetters[] = {
     {"nodmark_new", [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_new(v); }},
     {"nodmark_complicate",
      [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_complicate(v); }},
+};
+
+// Owns a VARIANT and clears it when it goes.
+struct ScopedVariant {
+  ScopedVariant() { VariantInit(&value); }
+  ~ScopedVariant() { VariantClear(&value); }
+  ScopedVariant(const ScopedVariant&) = delete;
+  ScopedVariant& operator=(const ScopedVariant&) = delete;
+  VARIANT value;
 };
 
 // The wide form of an ASCII identifier text.

@@ -26,15 +26,6 @@ constexpr DISPID kOld = 1;
 constexpr DISPID kNew = 2;
 constexpr DISPID kComplicate = 3;
 
-// Owns a VARIANT and clears it when it goes.
-struct ScopedVariant {
-  ScopedVariant() { VariantInit(&value); }
-  ~ScopedVariant() { VariantClear(&value); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-  VARIANT value;
-};
-
 class DispatchTest : public InProcessShellTest {
  protected:
   void SetUp() override {

@@ -17,14 +17,6 @@ namespace {
 
 constexpr DISPID kJunkDispid = 0x5A5A;
 
-struct ScopedVariant {
-  ScopedVariant() { VariantInit(&value); }
-  ~ScopedVariant() { VariantClear(&value); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-  VARIANT value;
-};
-
 class DllDispatchTest : public RegisteredDllTest {
  protected:
   void SetUp() override {
