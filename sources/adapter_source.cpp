@@ -66,12 +66,14 @@ FilterEntries ReadFilterEntries() {
   return entries;
 }
 
-std::string_view FindExcludedDescriptionWord(const platform::AdapterRecord& adapter) {
-  // The OS may fill all 132 bytes without a terminator: the text ends at the first zero
-  // byte or at the end of the field, whichever comes first.
+std::string_view AdapterDescription(const platform::AdapterRecord& adapter) {
   const char* begin = adapter.description.data();
   const char* end = std::find(begin, begin + adapter.description.size(), '\0');
-  const std::string_view description(begin, static_cast<std::size_t>(end - begin));
+  return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+std::string_view FindExcludedDescriptionWord(const platform::AdapterRecord& adapter) {
+  const std::string_view description = AdapterDescription(adapter);
   for (std::string_view word : kExcludedDescriptionWords) {
     if (description.find(word) != std::string_view::npos) return word;
   }

@@ -44,9 +44,12 @@ inline constexpr std::int32_t kMaxFilterEntries = 256;
 // throw std::bad_alloc.
 FilterEntries ReadFilterEntries();
 
+// An adapter's description as text: up to its first zero byte, and never past its 132
+// bytes, which the OS may fill without a terminator.
+std::string_view AdapterDescription(const platform::AdapterRecord& adapter);
+
 // The first excluded word, in test order, that the description contains; empty when
-// none does. The description is read up to its first zero byte and never past its 132
-// bytes, terminated or not.
+// none does.
 std::string_view FindExcludedDescriptionWord(const platform::AdapterRecord& adapter);
 
 // Which rule of the address test skips an address.

@@ -63,7 +63,7 @@ void WriteAdapters(JsonWriter& json, const AdapterReport& adapters) {
     json.Key("position");
     json.Number(static_cast<std::int64_t>(i) + 1);
     json.Key("description");
-    json.String(DescriptionText(record));
+    json.String(sources::AdapterDescription(record));
     json.Key("address");
     json.String(AddressText(record.address));
     json.Key("verdict");

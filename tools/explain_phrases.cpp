@@ -91,12 +91,6 @@ const char* StoreOutcomeCode(sources::StoreOutcome outcome) {
   return "unknown";
 }
 
-std::string_view DescriptionText(const platform::AdapterRecord& adapter) {
-  const char* begin = adapter.description.data();
-  const char* end = std::find(begin, begin + adapter.description.size(), '\0');
-  return std::string_view(begin, static_cast<std::size_t>(end - begin));
-}
-
 std::string AddressText(const sources::AdapterAddress& address) {
   std::string text;
   core::AppendHexBytes(text, address.data(), address.size());

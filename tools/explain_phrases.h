@@ -29,10 +29,6 @@ const char* MachineKeyCode(core::MachineKey key);
 // "write_failed".
 const char* StoreOutcomeCode(sources::StoreOutcome outcome);
 
-// The description as the adapter source reads it: up to its first zero byte, at most
-// all 132 bytes.
-std::string_view DescriptionText(const platform::AdapterRecord& adapter);
-
 // The six address bytes as 12 upper-case hex digits.
 std::string AddressText(const sources::AdapterAddress& address);
 

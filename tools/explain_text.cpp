@@ -87,7 +87,7 @@ void RenderAdapters(const AdapterReport& adapters, TextBuilder& out) {
     for (std::size_t i = 0; i < adapters.withoutFilterList.count; ++i) {
       const platform::AdapterRecord& record = adapters.listing->records[i];
       out.Line("  " + std::to_string(i + 1) + ". " + AddressText(record.address) + " " +
-               QuoteText(DescriptionText(record)));
+               QuoteText(sources::AdapterDescription(record)));
       const std::string withoutFilter =
           VerdictPhrase(adapters.withoutFilterList.verdicts[i], adapters.filterEntries);
       if (sameWalk) {
