@@ -11,9 +11,6 @@ namespace {
 
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kLastPrintable = 0x7E;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kNibbleBits = 4;
-constexpr unsigned kNibbleMask = 0xF;
 
 std::string KeyPhrase(core::MachineKey key, std::string_view adapterPhrase) {
   switch (key) {
@@ -176,8 +173,7 @@ std::string QuoteText(std::string_view text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < kFirstPrintable || byte > kLastPrintable) {
       out += "\\x";
-      out += kHexDigits[byte >> kNibbleBits];
-      out += kHexDigits[byte & kNibbleMask];
+      core::AppendHexByte(out, byte);
     } else {
       out += c;
     }

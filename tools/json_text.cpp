@@ -1,19 +1,17 @@
 #include "tools/json_text.h"
 
+#include "core/hex_text.h"
+
 namespace nodmark::tools {
 namespace {
 
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kNibbleBits = 4;
-constexpr unsigned kNibbleMask = 0xF;
 constexpr int kIndentWidth = 2;
 
 void AppendUnicodeEscape(std::string& out, unsigned char byte) {
   out += "\\u00";
-  out += kHexDigits[byte >> kNibbleBits];
-  out += kHexDigits[byte & kNibbleMask];
+  core::AppendHexByte(out, byte);
 }
 
 }  // namespace

@@ -37,4 +37,15 @@ STDMETHODIMP_(ULONG) TestOuter::Release() {
   return --count;
 }
 
+HRESULT IdOf(IDispatch* object, const wchar_t* name, DISPID* dispid) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, dispid);
+}
+
+HRESULT ReadByDispid(IDispatch* object, DISPID dispid, VARIANT* result) {
+  DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
+  return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
+                        result, nullptr, nullptr);
+}
+
 }  // namespace nodmark::testing

@@ -46,6 +46,11 @@ struct ScopedVariant {
   VARIANT value;
 };
 
+// GetIDsOfNames for one name, and Invoke of a property get without arguments, as a
+// late-binding client makes them.
+HRESULT IdOf(IDispatch* object, const wchar_t* name, DISPID* dispid);
+HRESULT ReadByDispid(IDispatch* object, DISPID dispid, VARIANT* result);
+
 // The wide form of an ASCII identifier text.
 std::wstring Widen(const std::string& ascii);
 

@@ -49,17 +49,6 @@ class DispatchTest : public InProcessShellTest {
     shell::AttachModule(GetModuleHandleW(nullptr));
   }
 
-  static HRESULT IdOf(IDispatch* object, const wchar_t* name, DISPID* dispid) {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, dispid);
-  }
-
-  static HRESULT ReadByDispid(IDispatch* object, DISPID dispid, VARIANT* result) {
-    DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
-    return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
-                          result, nullptr, nullptr);
-  }
-
   fake::TypeLibraryLoaderScript* loader = nullptr;
 };
 

@@ -34,17 +34,6 @@ class DllDispatchTest : public RegisteredDllTest {
     return object;
   }
 
-  static HRESULT IdOf(IDispatch* object, const wchar_t* name, DISPID* dispid) {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, dispid);
-  }
-
-  static HRESULT ReadByDispid(IDispatch* object, DISPID dispid, VARIANT* result) {
-    DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
-    return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
-                          result, nullptr, nullptr);
-  }
-
   static std::wstring Direct(IGerneralNodmark* object, std::size_t property) {
     platform::ScopedBstr value;
     EXPECT_EQ(kPropertyGetters[property].read(object, value.put()), S_OK);
