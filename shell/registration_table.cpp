@@ -15,17 +15,19 @@ constexpr char kLibraryFlags[] = "0";
 constexpr char kAutomationMarshaller[] = "{00020424-0000-0000-C000-000000000046}";
 constexpr char kVersionValueName[] = "Version";
 constexpr char kArgumentMark[] = "%s";
+constexpr char kTypeLibLocaleKey[] = "TypeLib\\%s\\1.0\\0\\";
 
 constexpr bool kDeleteFirst = true;
 constexpr bool kKeep = false;
 
 }  // namespace
 
-RegistrationTexts FixedRegistrationTexts() {
+RegistrationTexts FixedRegistrationTexts(const char* typeLibPlatform) {
   RegistrationTexts texts;
   texts.classDescription = kClassDescription;
   texts.progId = kProgId;
   texts.versionedProgId = std::string(kProgId) + kVersionSuffix;
+  texts.typeLibModulePattern = std::string(kTypeLibLocaleKey) + typeLibPlatform;
   return texts;
 }
 
@@ -55,10 +57,10 @@ RegistrationTable BuildRegistrationTable(const RegistrationTexts& texts) {
       {"CLSID\\%s\\TypeLib", clsid, nullptr, libid, kKeep},
       {"TypeLib\\%s", libid, nullptr, nullptr, kKeep},
       {"TypeLib\\%s\\1.0", libid, nullptr, kLibraryDescription, kKeep},
-      // Locale 0 (language neutral); its win32 entry is the module itself, which
+      // Locale 0 (language neutral); its platform entry is the module itself, which
       // carries the type library as resource "TYPELIB" 1.
       {"TypeLib\\%s\\1.0\\0", libid, nullptr, nullptr, kKeep},
-      {"TypeLib\\%s\\1.0\\0\\win32", libid, nullptr, path, kKeep},
+      {texts.typeLibModulePattern.c_str(), libid, nullptr, path, kKeep},
       {"TypeLib\\%s\\1.0\\FLAGS", libid, nullptr, kLibraryFlags, kKeep},
       {"TypeLib\\%s\\1.0\\HELPDIR", libid, nullptr, directory, kKeep},
       {"Interface\\%s", iid, nullptr, kInterfaceName, kKeep},

@@ -20,6 +20,9 @@ struct RegistrationTexts {
   std::string versionedProgId;   // the ProgID followed by ".1"
   std::string modulePath;        // the DLL's full file name, unquoted
   std::string moduleDirectory;   // the module path up to and with its last backslash
+  // The type library's entry for the module's platform, "TypeLib\\%s\\1.0\\0\\win32" or
+  // "...\\win64": a 64-bit DLL's type library is read by 64-bit hosts only.
+  std::string typeLibModulePattern;
 };
 
 // One key to write. Every text is zero-terminated and none is owned by the row.
@@ -34,9 +37,10 @@ struct RegistrationEntry {
 inline constexpr std::size_t kRegistrationRowCount = 22;
 using RegistrationTable = std::array<RegistrationEntry, kRegistrationRowCount>;
 
-// The component's fixed texts: the class description, the two ProgIDs and the
-// interface version. GUID texts and module path are left empty for the caller.
-RegistrationTexts FixedRegistrationTexts();
+// The component's fixed texts for a module of the platform `typeLibPlatform`
+// ("win32" or "win64"): the class description, the two ProgIDs and the type
+// library's platform entry. GUID texts and module path are left empty for the caller.
+RegistrationTexts FixedRegistrationTexts(const char* typeLibPlatform);
 
 // The 22 rows in the order they are written: the two ProgIDs, the class key (deleted
 // first, so nothing another tool left under it survives), the type-library key and

@@ -1,5 +1,6 @@
 #include "shell/server_registration.h"
 
+#include "platform/win32/architecture.h"
 #include "shell/com_error.h"
 #include "shell/guids.h"
 #include "shell/module_directory.h"
@@ -14,7 +15,7 @@ constexpr char kInterfaceTreePrefix[] = "Interface\\";
 
 // Every text the table is made of, or the first failure to get one.
 HRESULT GatherTexts(RegistrationSystem& system, RegistrationTexts* texts) {
-  *texts = FixedRegistrationTexts();
+  *texts = FixedRegistrationTexts(platform::win32::kTypeLibPlatform);
   HRESULT hr = system.GuidText(kClsidGerneralNodmark, &texts->clsid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kLibidNodmarkLib, &texts->libid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kIidGerneralNodmark, &texts->iid);
@@ -47,7 +48,7 @@ HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept {
 
 HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
   try {
-    const RegistrationTexts fixed = FixedRegistrationTexts();
+    const RegistrationTexts fixed = FixedRegistrationTexts(platform::win32::kTypeLibPlatform);
     system.DeleteTree(fixed.progId);
     system.DeleteTree(fixed.versionedProgId);
     const struct {

@@ -38,7 +38,7 @@ TEST(RegistrationKey, ArgumentReplacesThePlaceholderAsItStands) {
 }
 
 TEST(RegistrationTable, OnlyTheClassKeyAndProgrammableAreDeletedFirst) {
-  shell::RegistrationTexts texts = shell::FixedRegistrationTexts();
+  shell::RegistrationTexts texts = shell::FixedRegistrationTexts("win32");
   texts.clsid = "{C}";
   const shell::RegistrationTable table = shell::BuildRegistrationTable(texts);
   for (std::size_t row = 0; row < table.size(); ++row) {
