@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <string>
 
-#include "core/identifier_set.h"
 #include "fake/fake_adapters.h"
 #include "fake/fake_firmware.h"
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_volume.h"
+#include "identifiers/identifier_set.h"
 #include "platform/firmware.h"
 #include "tools/explain_json.h"
 #include "tools/explain_report.h"

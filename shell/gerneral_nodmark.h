@@ -8,7 +8,7 @@
 #include <atomic>
 #include <string>
 
-#include "core/identifier_set.h"
+#include "identifiers/identifier_set.h"
 #include "shell/nodmark.h"  // generated from nodmark.idl
 
 namespace nodmark::shell {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/digest_text.h"
 #include "core/hex_text.h"
+#include "identifiers/digest_text.h"
 #include "tools/explain_phrases.h"
 #include "tools/json_text.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/identifier_recipes.h"
+#include "identifiers/identifier_recipes.h"
 #include "platform/adapters.h"
 #include "sources/adapter_source.h"
 #include "sources/random_id_store.h"

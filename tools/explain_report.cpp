@@ -1,6 +1,6 @@
 #include "tools/explain_report.h"
 
-#include "core/digest_text.h"
+#include "identifiers/digest_text.h"
 #include "platform/firmware.h"
 #include "sources/machine_sources.h"
 

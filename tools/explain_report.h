@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/byte_string.h"
-#include "core/identifier_recipes.h"
+#include "identifiers/identifier_recipes.h"
 #include "platform/adapters.h"
 #include "sources/adapter_source.h"
 #include "sources/firmware_probe.h"

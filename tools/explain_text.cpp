@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "core/digest_text.h"
 #include "core/hex_text.h"
+#include "identifiers/digest_text.h"
 #include "tools/explain_phrases.h"
 
 namespace nodmark::tools {

@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "core/identifier_set.h"
+#include "identifiers/identifier_set.h"
 #include "sources/random_id_store.h"
 #include "tools/explain_json.h"
 #include "tools/explain_report.h"

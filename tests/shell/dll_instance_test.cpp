@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "core/identifier_set.h"
+#include "identifiers/identifier_set.h"
 #include "platform/win32/scoped_bstr.h"
 #include "shell/client_helpers.h"
 #include "shell/nodmark_dll.h"

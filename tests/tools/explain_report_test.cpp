@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "core/digest_text.h"
 #include "fake/fake_clock.h"
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_system_directory.h"
 #include "fake/fake_volume.h"
+#include "identifiers/digest_text.h"
 #include "tools/explain_text.h"
 #include "tools/scripted_machine.h"
 

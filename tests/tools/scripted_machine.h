@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/identifier_set.h"
 #include "fake/fake_adapters.h"
 #include "fake/fake_clock.h"
 #include "fake/fake_firmware.h"
@@ -21,6 +20,7 @@
 #include "fake/fake_system_directory.h"
 #include "fake/fake_volume.h"
 #include "filter/filter_list_store_testing.h"
+#include "identifiers/identifier_set.h"
 #include "platform/firmware.h"
 #include "tools/explain_report.h"
 

@@ -1,4 +1,4 @@
-#include "core/digest_text.h"
+#include "identifiers/digest_text.h"
 
 #include <cstdint>
 

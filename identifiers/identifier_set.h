@@ -1,5 +1,5 @@
-#ifndef NODMARK_CORE_IDENTIFIER_SET_H_
-#define NODMARK_CORE_IDENTIFIER_SET_H_
+#ifndef NODMARK_IDENTIFIERS_IDENTIFIER_SET_H_
+#define NODMARK_IDENTIFIERS_IDENTIFIER_SET_H_
 
 #include <string>
 
@@ -33,4 +33,4 @@ class IdentifierSet {
 
 }  // namespace nodmark::core
 
-#endif  // NODMARK_CORE_IDENTIFIER_SET_H_
+#endif  // NODMARK_IDENTIFIERS_IDENTIFIER_SET_H_

@@ -1,11 +1,11 @@
-#include "core/identifier_set.h"
+#include "identifiers/identifier_set.h"
 
 #include <cstdint>
 #include <optional>
 
 #include "core/byte_string.h"
-#include "core/digest_text.h"
-#include "core/identifier_recipes.h"
+#include "identifiers/digest_text.h"
+#include "identifiers/identifier_recipes.h"
 #include "sources/machine_sources.h"
 
 namespace nodmark::core {

@@ -1,4 +1,4 @@
-#include "core/identifier_recipes.h"
+#include "identifiers/identifier_recipes.h"
 
 #include <cstdint>
 #include <iterator>

@@ -1,5 +1,5 @@
-#ifndef NODMARK_CORE_DIGEST_TEXT_H_
-#define NODMARK_CORE_DIGEST_TEXT_H_
+#ifndef NODMARK_IDENTIFIERS_DIGEST_TEXT_H_
+#define NODMARK_IDENTIFIERS_DIGEST_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -16,4 +16,4 @@ std::string DigestIdentifierText(std::string_view hexData);
 
 }  // namespace nodmark::core
 
-#endif  // NODMARK_CORE_DIGEST_TEXT_H_
+#endif  // NODMARK_IDENTIFIERS_DIGEST_TEXT_H_

@@ -1,11 +1,11 @@
-#include "core/identifier_set.h"
+#include "identifiers/identifier_set.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "core/digest_text.h"
 #include "fake/fake_sources.h"
+#include "identifiers/digest_text.h"
 
 namespace nodmark::core {
 namespace {

@@ -1,5 +1,5 @@
-#ifndef NODMARK_CORE_IDENTIFIER_RECIPES_H_
-#define NODMARK_CORE_IDENTIFIER_RECIPES_H_
+#ifndef NODMARK_IDENTIFIERS_IDENTIFIER_RECIPES_H_
+#define NODMARK_IDENTIFIERS_IDENTIFIER_RECIPES_H_
 
 #include <optional>
 #include <string>
@@ -53,4 +53,4 @@ DigestParts ComposeDigestParts(const SourceBytes& adapter, const SourceBytes& vo
 
 }  // namespace nodmark::core
 
-#endif  // NODMARK_CORE_IDENTIFIER_RECIPES_H_
+#endif  // NODMARK_IDENTIFIERS_IDENTIFIER_RECIPES_H_
