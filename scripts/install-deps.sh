@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make git python3 clang clang-format valgrind libclang-rt-14-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev nlohmann-json3-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
   libwine-dev wine wine32:i386 zip unzip
 )

@@ -10,7 +10,7 @@ namespace nodmark::tools {
 // The report as one JSON object (nodmark --json), ending in a line break. The three
 // identifiers are its members "nodmark_old", "nodmark_new" and "nodmark_complicate";
 // the inputs follow under "adapters", "volume", "processor", "firmware", "store" and
-// "digest". Texts are escaped as QuoteJsonString describes.
+// "digest". Texts are written as JsonText and DumpJson describe: ASCII, byte for byte.
 std::string RenderExplainJson(const ExplainReport& report);
 
 }  // namespace nodmark::tools

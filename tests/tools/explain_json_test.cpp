@@ -5,116 +5,41 @@
 #include <string>
 
 #include "fake/fake_volume.h"
-#include "tools/json_reader.h"
 #include "tools/json_text.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {
 namespace {
 
-using testing::JsonValue;
-using testing::ParseJson;
-
-// --- The escaper and the writer ----------------------------------------------------
-
-TEST(QuoteJsonString, EscapesQuotesBackslashesControlsAndHighBytes) {
-  struct Case {
-    std::string text;
-    std::string quoted;
-  };
-  const Case cases[] = {
-      {"", "\"\""},
-      {"GerneralNodmark 1.0", "\"GerneralNodmark 1.0\""},
-      {"say \"hi\"", "\"say \\\"hi\\\"\""},
-      {"C:\\WINDOWS", "\"C:\\\\WINDOWS\""},
-      {"a/b", "\"a/b\""},
-      {"\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
-      {std::string("\0\x01\x1f", 3), "\"\\u0000\\u0001\\u001F\""},
-      {"\x7f", "\"\\u007F\""},
-      {"caf\xe9", "\"caf\\u00E9\""},
-      {"\x80\xff", "\"\\u0080\\u00FF\""},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(QuoteJsonString(cases[i].text), cases[i].quoted) << "case " << i;
+// The bytes a JsonText was made of: each code point below 0x100 back as one byte.
+// Fails the test on a code point that no byte gives.
+std::string BytesOf(const Json& text) {
+  std::string bytes;
+  const std::string utf8 = text.get<std::string>();
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      bytes += static_cast<char>(lead);
+    } else if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
+      bytes += static_cast<char>(((lead & 0x03) << 6) | (utf8[++i] & 0x3F));
+    } else {
+      ADD_FAILURE() << "code point above U+00FF at offset " << i;
+    }
   }
+  return bytes;
 }
 
-TEST(QuoteJsonString, EveryByteRoundTripsThroughAParser) {
+// --- Texts as JSON ------------------------------------------------------------------
+
+TEST(JsonText, EveryByteComesBackFromPlainAscii) {
   std::string all;
   for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
-  const std::string quoted = QuoteJsonString(all);
-  for (const char c : quoted) {
-    EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "the output is plain ASCII";
+  const std::string dumped = DumpJson(Json{{"text", JsonText(all)}});
+  for (std::size_t i = 0; i < dumped.size(); ++i) {
+    ASSERT_LT(static_cast<unsigned char>(dumped[i]), 0x80) << "offset " << i << ": " << dumped;
   }
-  std::string error;
-  const auto parsed = ParseJson(quoted, &error);
-  ASSERT_TRUE(parsed.has_value()) << error;
-  EXPECT_EQ(parsed->string, all);
-}
-
-TEST(JsonWriter, NestsWithCommasAndIndentation) {
-  JsonWriter json;
-  json.BeginObject();
-  json.Key("name");
-  json.String("x");
-  json.Key("list");
-  json.BeginArray();
-  json.Number(1);
-  json.Number(-2);
-  json.EndArray();
-  json.Key("empty");
-  json.BeginArray();
-  json.EndArray();
-  json.Key("none");
-  json.BeginObject();
-  json.EndObject();
-  json.Key("flags");
-  json.BeginObject();
-  json.Key("on");
-  json.Bool(true);
-  json.Key("off");
-  json.Bool(false);
-  json.Key("unset");
-  json.Null();
-  json.EndObject();
-  json.EndObject();
-  EXPECT_EQ(json.text(),
-            "{\n"
-            "  \"name\": \"x\",\n"
-            "  \"list\": [\n"
-            "    1,\n"
-            "    -2\n"
-            "  ],\n"
-            "  \"empty\": [],\n"
-            "  \"none\": {},\n"
-            "  \"flags\": {\n"
-            "    \"on\": true,\n"
-            "    \"off\": false,\n"
-            "    \"unset\": null\n"
-            "  }\n"
-            "}\n");
-}
-
-TEST(JsonReader, RejectsWhatIsNotJson) {
-  const char* const texts[] = {
-      "",
-      "{",
-      "{\"a\":1,}",
-      "[1,]",
-      "{\"a\" 1}",
-      "\"a\nb\"",
-      "\"\\x41\"",
-      "[1] [2]",
-      "{\"a\":1,\"a\":2}",
-      "01",
-      "tru",
-      "{a:1}",
-      "\"\\u00G0\"",
-  };
-  for (const char* text : texts) {
-    std::string error;
-    EXPECT_FALSE(ParseJson(text, &error).has_value()) << "accepted: " << text;
-  }
+  EXPECT_EQ(BytesOf(Json::parse(dumped)["text"]), all);
+  EXPECT_NE(DumpJson(JsonText("caf\xe9")).find("\\u00e9"), std::string::npos);
 }
 
 // --- The report as JSON ---------------------------------------------------------------
@@ -122,11 +47,11 @@ TEST(JsonReader, RejectsWhatIsNotJson) {
 class ExplainJsonTest : public ScriptedMachineTest {
  protected:
   // The report's JSON, parsed; fails the test when it is not JSON.
-  static JsonValue ParsedJson(const ExplainReport& report) {
-    std::string error;
-    std::optional<JsonValue> parsed = ParseJson(RenderExplainJson(report), &error);
-    EXPECT_TRUE(parsed.has_value()) << error << "\n" << RenderExplainJson(report);
-    return parsed.value_or(JsonValue{});
+  static Json ParsedJson(const ExplainReport& report) {
+    const std::string text = RenderExplainJson(report);
+    Json parsed = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    EXPECT_FALSE(parsed.is_discarded()) << text;
+    return parsed;
   }
 };
 
@@ -135,47 +60,47 @@ TEST_F(ExplainJsonTest, IdentifiersAreTheReportsAndAnIdentifierSets) {
   AddAdapter("Intel(R) PRO/1000", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
   fake::Volumes().serialOfC = 0x1A2B3C4D;
   const ExplainReport report = ExplainThisMachine();
-  const JsonValue json = ParsedJson(report);
+  Json json = ParsedJson(report);
 
-  EXPECT_EQ(json["nodmark_old"].string, report.nodmarkOld);
-  EXPECT_EQ(json["nodmark_new"].string, report.nodmarkNew);
-  EXPECT_EQ(json["nodmark_complicate"].string, report.nodmarkComplicate);
+  EXPECT_EQ(json["nodmark_old"], report.nodmarkOld);
+  EXPECT_EQ(json["nodmark_new"], report.nodmarkNew);
+  EXPECT_EQ(json["nodmark_complicate"], report.nodmarkComplicate);
   ExpectIdentifierSetAgrees(report);
 
-  EXPECT_EQ(json["keys"]["nodmark_old"].string, "adapter");
-  const JsonValue& adapters = json["adapters"];
-  EXPECT_TRUE(adapters["listed"].boolean);
-  EXPECT_EQ(adapters["chosen"].number, 2);
-  EXPECT_EQ(adapters["chosen_with_filter_list"].number, 2);
-  ASSERT_EQ(adapters["list"].array.size(), 2u);
-  const JsonValue& skipped = adapters["list"].array[0];
-  EXPECT_EQ(skipped["position"].number, 1);
-  EXPECT_EQ(skipped["address"].string, "00155D010203");
-  EXPECT_EQ(skipped["verdict"]["outcome"].string, "skipped_description");
-  EXPECT_EQ(skipped["verdict"]["word"].string, "Virtual");
-  EXPECT_EQ(adapters["list"].array[1]["verdict"]["outcome"].string, "chosen");
+  EXPECT_EQ(json["keys"]["nodmark_old"], "adapter");
+  Json& adapters = json["adapters"];
+  EXPECT_EQ(adapters["listed"], true);
+  EXPECT_EQ(adapters["chosen"], 2);
+  EXPECT_EQ(adapters["chosen_with_filter_list"], 2);
+  ASSERT_EQ(adapters["list"].size(), 2u);
+  Json& skipped = adapters["list"][0];
+  EXPECT_EQ(skipped["position"], 1);
+  EXPECT_EQ(skipped["address"], "00155D010203");
+  EXPECT_EQ(skipped["verdict"]["outcome"], "skipped_description");
+  EXPECT_EQ(skipped["verdict"]["word"], "Virtual");
+  EXPECT_EQ(adapters["list"][1]["verdict"]["outcome"], "chosen");
 
-  EXPECT_EQ(json["volume"]["serial"].string, "1A2B3C4D");
-  EXPECT_EQ(json["volume"]["source_bytes"].string, "4D3C2B1A0000");
-  EXPECT_EQ(json["store"]["outcome"].string, "value_written");
-  EXPECT_EQ(json["store"]["path"].string, kStorePath);
-  EXPECT_EQ(json["digest"]["hex_data"].string, report.digestHexData);
+  EXPECT_EQ(json["volume"]["serial"], "1A2B3C4D");
+  EXPECT_EQ(json["volume"]["source_bytes"], "4D3C2B1A0000");
+  EXPECT_EQ(json["store"]["outcome"], "value_written");
+  EXPECT_EQ(json["store"]["path"], kStorePath);
+  EXPECT_EQ(json["digest"]["hex_data"], report.digestHexData);
 }
 
 TEST_F(ExplainJsonTest, MissingInputsAreNullAndAnUnwritableStoreSaysSo) {
   fake::Profiles().refuseWrites = true;
-  const JsonValue json = ParsedJson(ExplainThisMachine());
+  Json json = ParsedJson(ExplainThisMachine());
 
-  EXPECT_FALSE(json["adapters"]["listed"].boolean);
-  EXPECT_EQ(json["adapters"]["chosen"].kind, JsonValue::Kind::kNull);
-  EXPECT_TRUE(json["adapters"]["list"].array.empty());
-  EXPECT_EQ(json["volume"]["serial"].kind, JsonValue::Kind::kNull);
-  EXPECT_FALSE(json["processor"]["available"].boolean);
-  EXPECT_FALSE(json["firmware"]["mapped"].boolean);
-  EXPECT_EQ(json["firmware"]["probe"].kind, JsonValue::Kind::kNull);
-  EXPECT_EQ(json["store"]["value"].string, "ZZZ");
-  EXPECT_EQ(json["store"]["outcome"].string, "write_failed");
-  EXPECT_EQ(json["keys"]["nodmark_new"].string, "fallback");
+  EXPECT_EQ(json["adapters"]["listed"], false);
+  EXPECT_EQ(json["adapters"]["chosen"], nullptr);
+  EXPECT_TRUE(json["adapters"]["list"].empty());
+  EXPECT_EQ(json["volume"]["serial"], nullptr);
+  EXPECT_EQ(json["processor"]["available"], false);
+  EXPECT_EQ(json["firmware"]["mapped"], false);
+  EXPECT_EQ(json["firmware"]["probe"], nullptr);
+  EXPECT_EQ(json["store"]["value"], "ZZZ");
+  EXPECT_EQ(json["store"]["outcome"], "write_failed");
+  EXPECT_EQ(json["keys"]["nodmark_new"], "fallback");
 }
 
 TEST_F(ExplainJsonTest, FilterEntryAndTableRowVerdictsCarryTheirIndex) {
@@ -183,34 +108,34 @@ TEST_F(ExplainJsonTest, FilterEntryAndTableRowVerdictsCarryTheirIndex) {
   AddAdapter("Loopback", {0x44, 0x45, 0x53, 0x54, 0x00, 0x01});
   AddAdapter("Intel(R) PRO/1000", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
   const ExplainReport report = ExplainThisMachine();
-  const JsonValue json = ParsedJson(report);
+  Json json = ParsedJson(report);
 
-  const JsonValue& list = json["adapters"]["list"];
-  ASSERT_EQ(list.array.size(), 2u);
-  EXPECT_EQ(list.array[0]["verdict"]["outcome"].string, "skipped_address_table");
-  EXPECT_EQ(list.array[0]["verdict"]["table_row"].number, 1);
-  EXPECT_EQ(list.array[0]["verdict_with_filter_list"]["outcome"].string, "chosen");
-  EXPECT_EQ(list.array[1]["verdict_with_filter_list"]["outcome"].string, "not_reached");
-  EXPECT_EQ(list.array[1]["verdict"]["outcome"].string, "chosen");
-  ASSERT_EQ(json["adapters"]["filter_entries"].array.size(), 1u);
-  EXPECT_EQ(json["adapters"]["filter_entries"].array[0].string, "00NNNNNNNNNN");
+  Json& list = json["adapters"]["list"];
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0]["verdict"]["outcome"], "skipped_address_table");
+  EXPECT_EQ(list[0]["verdict"]["table_row"], 1);
+  EXPECT_EQ(list[0]["verdict_with_filter_list"]["outcome"], "chosen");
+  EXPECT_EQ(list[1]["verdict_with_filter_list"]["outcome"], "not_reached");
+  EXPECT_EQ(list[1]["verdict"]["outcome"], "chosen");
+  ASSERT_EQ(json["adapters"]["filter_entries"].size(), 1u);
+  EXPECT_EQ(json["adapters"]["filter_entries"][0], "00NNNNNNNNNN");
   ExpectIdentifierSetAgrees(report);
 }
 
 TEST_F(ExplainJsonTest, DescriptionBytesSurviveEscaping) {
   const std::string description = "Adapter \"A\\B\"\tcaf\xe9 \x01";
   AddAdapter(description, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
-  const JsonValue json = ParsedJson(ExplainThisMachine());
-  EXPECT_EQ(json["adapters"]["list"].array[0]["description"].string, description);
+  Json json = ParsedJson(ExplainThisMachine());
+  EXPECT_EQ(BytesOf(json["adapters"]["list"][0]["description"]), description);
 }
 
 TEST_F(ExplainJsonTest, FoundFirmwareTextNamesItsProbe) {
   PutFirmwareText(0x7196, "ABCDEFG.IJK.rest");
-  const JsonValue json = ParsedJson(ExplainThisMachine());
-  EXPECT_TRUE(json["firmware"]["mapped"].boolean);
-  EXPECT_EQ(json["firmware"]["probe"].string, "dot form, second place");
-  EXPECT_EQ(json["firmware"]["physical_address"].string, "0xF7196");
-  EXPECT_EQ(json["firmware"]["text"].string, "ABCDEFG.IJK.rest");
+  Json json = ParsedJson(ExplainThisMachine());
+  EXPECT_EQ(json["firmware"]["mapped"], true);
+  EXPECT_EQ(json["firmware"]["probe"], "dot form, second place");
+  EXPECT_EQ(json["firmware"]["physical_address"], "0xF7196");
+  EXPECT_EQ(json["firmware"]["text"], "ABCDEFG.IJK.rest");
 }
 
 }  // namespace
