@@ -40,6 +40,20 @@ int PrintIdentifiers() {
   return kExitOk;
 }
 
+// Names what was wrong with the arguments, then the usage.
+int RejectArguments(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--explain") != 0 && std::strcmp(argv[i], "--json") != 0 &&
+        std::strcmp(argv[i], "--help") != 0) {
+      std::fprintf(stderr, "nodmark: unknown argument '%s'\n", argv[i]);
+      break;
+    }
+    if (i == argc - 1) std::fputs("nodmark: one option at most\n", stderr);
+  }
+  std::fputs(kUsage, stderr);
+  return kExitUsage;
+}
+
 int PrintReport(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
@@ -60,8 +74,7 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return kExitOk;
     }
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
+    return RejectArguments(argc, argv);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "nodmark: %s\n", error.what());
     return kExitFailure;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real nodmark tool on this machine in its three modes and checks that they
 # agree: the --json output parses as JSON and its identifiers equal the plain output's,
-# the --explain text shows the same identifiers, and an unknown option gives the usage
-# on standard error with exit status 2.
+# the --explain text shows the same identifiers, and an unknown option is named first,
+# then the usage, on standard error with exit status 2.
 # Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
 set -euo pipefail
 tool=$1 runner=${2:-}
@@ -47,5 +47,7 @@ PY
 status=0
 usage=$(run --no-such-option 2>&1 >/dev/null) || status=$?
 [ "$status" -eq 2 ] || { echo "FAIL: unknown option exits $status, expected 2"; exit 1; }
+[ "$(head -n1 <<<"$usage" | tr -d '\r')" = "nodmark: unknown argument '--no-such-option'" ] ||
+  { echo "FAIL: the unknown option is not named first:"; echo "$usage"; exit 1; }
 grep -q "usage: nodmark" <<<"$usage" || { echo "FAIL: no usage for an unknown option"; exit 1; }
 echo "1 passed, 0 failed"
