@@ -5,6 +5,7 @@
 #include <new>
 
 #include "shell/class_table.h"
+#include "shell/type_info_cache.h"
 
 namespace nodmark::shell {
 namespace {
@@ -44,6 +45,7 @@ void DetachModule() noexcept {
     moduleState.shutdownList = std::move(node->next);
     node->function(node->argument);
   }
+  CleanUpUnlistedTypeInfoCache();
 }
 
 HINSTANCE ModuleInstance() noexcept { return moduleState.instance; }

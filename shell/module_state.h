@@ -21,7 +21,8 @@ void AttachModule(HINSTANCE instance) noexcept;
 
 // Detach from a live process (FreeLibrary): releases the class table's cached class
 // factories, then runs the shutdown callbacks, most recently added first, each once,
-// and frees them. Called by the DLL entry point; no other call into the module may
+// and frees them, and last empties the type-information cache if its clean-up could
+// not be listed. Called by the DLL entry point; no other call into the module may
 // run at the same time.
 void DetachModule() noexcept;
 

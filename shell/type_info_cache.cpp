@@ -19,21 +19,19 @@ TypeInfoCache processCache{kIidGerneralNodmark, kLibidNodmarkLib, kTypeLibMajorV
 // Puts the clean-up into the shutdown list unless it is there already, so that a
 // host calling dispatch over and over while the type library cannot be loaded adds
 // it once rather than once per call. One thread adds it; a thread that finds
-// another one adding it waits for the outcome, since the clean-up must be listed
-// before anything it would release is loaded.
-HRESULT ListCleanup(TypeInfoCache& cache) noexcept {
+// another one adding it waits for the outcome. When memory for the list's node runs
+// out the cache stays unlisted and DetachModule empties it all the same
+// (CleanUpUnlistedTypeInfoCache).
+void ListCleanup(TypeInfoCache& cache) noexcept {
   for (;;) {
     int state = kCleanupAbsent;
     if (cache.cleanupState.compare_exchange_strong(state, kCleanupBeingAdded)) {
       // Outside the type-information lock, which AddShutdownCallback takes itself.
-      if (FAILED(AddShutdownCallback(&CleanUpTypeInfoCache, &cache))) {
-        cache.cleanupState.store(kCleanupAbsent);
-        return E_OUTOFMEMORY;
-      }
-      cache.cleanupState.store(kCleanupListed);
-      return S_OK;
+      const bool listed = SUCCEEDED(AddShutdownCallback(&CleanUpTypeInfoCache, &cache));
+      cache.cleanupState.store(listed ? kCleanupListed : kCleanupAbsent);
+      return;
     }
-    if (state == kCleanupListed) return S_OK;
+    if (state == kCleanupListed) return;
     SwitchToThread();  // another thread is adding it: a matter of one allocation
   }
 }
@@ -66,8 +64,7 @@ TypeInfoCache& ProcessTypeInfoCache() noexcept { return processCache; }
 
 HRESULT EnsureTypeInfo(TypeInfoCache& cache, LCID lcid) noexcept {
   if (LoadedTypeInfo(cache) != nullptr) return S_OK;
-  const HRESULT hr = ListCleanup(cache);
-  if (FAILED(hr)) return hr;
+  ListCleanup(cache);
   const platform::RecursiveLock::Guard guard(TypeInfoLock());
   if (LoadedTypeInfo(cache) != nullptr) return S_OK;  // another thread loaded it meanwhile
   return LoadTypeInfo(cache, lcid);
@@ -80,6 +77,11 @@ void CleanUpTypeInfoCache(void* argument) noexcept {
   // The list that held the clean-up is being emptied: a module attached again (the
   // shell's test program does that) lists it anew on its first load.
   cache.cleanupState.store(kCleanupAbsent);
+}
+
+void CleanUpUnlistedTypeInfoCache() noexcept {
+  // The listed clean-up, when there was one, has emptied the cache already.
+  if (LoadedTypeInfo(processCache) != nullptr) CleanUpTypeInfoCache(&processCache);
 }
 
 }  // namespace nodmark::shell

@@ -37,11 +37,12 @@ TypeInfoCache& ProcessTypeInfoCache() noexcept;
 
 // Loads the type information into the cache unless it is there: S_OK when the cache
 // holds it on return. Otherwise the cache stays empty and the result is the type
-// library loader's or GetTypeInfoOfGuid's failure, or E_OUTOFMEMORY when the cache's
-// clean-up cannot be put in the shutdown list; the next call tries again. A loaded
+// library loader's or GetTypeInfoOfGuid's failure; the next call tries again. A loaded
 // cache is read without locking; loading happens under the type-information lock,
 // once per process however many threads ask at the same time. The clean-up is added
-// to the module's shutdown list once, before the first load. Any thread.
+// to the module's shutdown list once, before the first load; when memory for that
+// runs out the load goes ahead and the module's detach empties the cache through
+// CleanUpUnlistedTypeInfoCache instead. Any thread.
 HRESULT EnsureTypeInfo(TypeInfoCache& cache, LCID lcid) noexcept;
 
 // The cache's loaded type information, or null; no reference is added.
@@ -53,6 +54,11 @@ inline ITypeInfo* LoadedTypeInfo(const TypeInfoCache& cache) noexcept {
 // module shutdown, when no other call into the module runs; running it again is
 // harmless.
 void CleanUpTypeInfoCache(void* cache) noexcept;
+
+// Empties the process's cache if it still holds type information, as it does after
+// the shutdown callbacks have run only when its clean-up could not be listed. Called
+// by DetachModule last.
+void CleanUpUnlistedTypeInfoCache() noexcept;
 
 }  // namespace nodmark::shell
 
