@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include "fake/counting_type_library.h"
+#include "platform/win32/com_ptr.h"
 #include "shell/type_library_loader.h"
 
 namespace nodmark::fake {
@@ -17,6 +19,8 @@ TypeLibraryLoaderScript& ResetTypeLibraryLoader(const std::wstring& libraryFile)
   script.libraryFile = libraryFile;
   script.loads = 0;
   script.lastLcid = 0;
+  script.countNameLookups = false;
+  script.nameLookups = 0;
   return script;
 }
 
@@ -31,7 +35,12 @@ HRESULT LoadRegisteredTypeLibrary(REFGUID /*libid*/, WORD /*major*/, WORD /*mino
   ++script.loads;
   script.lastLcid = lcid;
   if (FAILED(script.failWith)) return script.failWith;
-  return LoadTypeLibEx(script.libraryFile.c_str(), REGKIND_NONE, library);
+  platform::ComPtr<ITypeLib> loaded;
+  const HRESULT hr = LoadTypeLibEx(script.libraryFile.c_str(), REGKIND_NONE, loaded.put());
+  if (FAILED(hr)) return hr;
+  *library = script.countNameLookups ? fake::CountNameLookups(loaded.get(), &script.nameLookups)
+                                     : loaded.release();
+  return S_OK;
 }
 
 }  // namespace nodmark::shell

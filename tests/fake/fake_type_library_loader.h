@@ -17,11 +17,14 @@ struct TypeLibraryLoaderScript {
   std::wstring libraryFile;
   std::atomic<int> loads{0};  // calls, failed ones included
   std::atomic<LCID> lastLcid{0};
+  // When set, the loaded type information counts the GetIDsOfNames calls reaching it.
+  bool countNameLookups = false;
+  std::atomic<int> nameLookups{0};
 };
 
 TypeLibraryLoaderScript& TypeLibraryLoader();
 
-// Resets the script: no failure, no calls, and `libraryFile` as the file to load.
+// Resets the script: no failure, no calls, no counting, and `libraryFile` as the file to load.
 TypeLibraryLoaderScript& ResetTypeLibraryLoader(const std::wstring& libraryFile);
 
 }  // namespace nodmark::fake

@@ -268,6 +268,28 @@ TEST_F(DispatchTest, CleanUpThatCannotBeListedStillLoadsAndDetachReleasesIt) {
   EXPECT_EQ(info->Release(), 0u) << "the detached module still held a reference";
 }
 
+TEST_F(DispatchTest, ExactNamesAreAnsweredWithoutTheTypeInformation) {
+  loader->countNameLookups = true;
+  platform::ComPtr<IGerneralNodmark> object = NewObject();
+  ASSERT_TRUE(object);
+  const struct {
+    const wchar_t* name;
+    DISPID dispid;
+    int lookupsAfter;
+  } cases[] = {
+      {L"nodmark_old", kOld, 0},
+      {L"nodmark_new", kNew, 0},
+      {L"nodmark_complicate", kComplicate, 0},
+      {L"NODMARK_OLD", kOld, 1},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    DISPID dispid = kJunkDispid;
+    EXPECT_EQ(IdOf(object.get(), cases[i].name, &dispid), S_OK) << "case " << i;
+    EXPECT_EQ(dispid, cases[i].dispid) << "case " << i;
+    EXPECT_EQ(loader->nameLookups, cases[i].lookupsAfter) << "case " << i;
+  }
+}
+
 TEST_F(DispatchTest, FirstLoadFailingAtAnyAllocationStillAnswersAndLeaksNothing) {
   long allocationsOfALoad = 0;
   {
