@@ -26,33 +26,38 @@ namespace nodmark::sources {
 bool ReadAdapterAddresses(ByteString& output, std::uint8_t mode) {
   fake::SourceScript& script = fake::Sources();
   if (mode == kFilterListOff) {
-    ++script.adapterCallsFilterOff;
+    script.Record("adapter_filter_off");
     return fake::Answer(script.adapterFilterOff, output);
   }
-  ++script.adapterCallsFilterOn;
+  script.Record("adapter_filter_on");
   return fake::Answer(script.adapterFilterOn, output);
 }
 
 bool ReadVolumeSerial(ByteString& output) {
-  ++fake::Sources().volumeCalls;
+  fake::Sources().Record("volume");
   return fake::Answer(fake::Sources().volumeSerial, output);
 }
 
 bool ReadProcessorSignature(ByteString& output) {
+  fake::Sources().Record("processor");
   output = fake::Sources().processorSignature;
   return true;
 }
 
 bool ReadFirmwareSignature(ByteString& output) {
+  fake::Sources().Record("firmware");
   output = fake::Sources().firmwareSignature;
   return true;
 }
 
 std::string ReadStoredRandomId() {
-  ++fake::Sources().randomIdCalls;
+  fake::Sources().Record("random_id");
   return fake::Sources().storedRandomId;
 }
 
-std::string ReadSettingsTag() { return fake::Sources().settingsTag; }
+std::string ReadSettingsTag() {
+  fake::Sources().Record("settings_tag");
+  return fake::Sources().settingsTag;
+}
 
 }  // namespace nodmark::sources

@@ -1,8 +1,12 @@
 #ifndef NODMARK_TESTS_FAKE_FAKE_SOURCES_H_
 #define NODMARK_TESTS_FAKE_FAKE_SOURCES_H_
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/byte_string.h"
 
@@ -24,10 +28,23 @@ struct SourceScript {
   // see that the recipes discard it.
   ByteString junkOnFailure = {0xDE, 0xAD};
 
-  int adapterCallsFilterOff = 0;
-  int adapterCallsFilterOn = 0;
-  int volumeCalls = 0;
-  int randomIdCalls = 0;
+  // The operations called, in order: "adapter_filter_off", "adapter_filter_on",
+  // "volume", "processor", "firmware", "random_id", "settings_tag". Kept without
+  // allocating, so that the shell's allocation-counting tests see only their own:
+  // the first kRecordedCalls names are recorded, callCount counts them all.
+  static constexpr std::size_t kRecordedCalls = 16;
+  std::array<const char*, kRecordedCalls> calls{};
+  std::size_t callCount = 0;
+
+  void Record(const char* operation) {
+    if (callCount < kRecordedCalls) calls[callCount] = operation;
+    ++callCount;
+  }
+  // The recorded names; allocates.
+  std::vector<std::string> CallLog() const {
+    return std::vector<std::string>(calls.begin(),
+                                    calls.begin() + std::min(callCount, kRecordedCalls));
+  }
 };
 
 // Resets the script to its defaults and returns it.
