@@ -2,11 +2,7 @@
 // cannot be opened and the window is empty; with access it covers the whole window.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "platform/firmware.h"
-#include "sources/firmware_probe.h"
-#include "sources/machine_sources.h"
 
 namespace nodmark::platform {
 namespace {
@@ -19,14 +15,6 @@ TEST(FirmwareWindow, IsEmptyOrCoversTheWholeWindow) {
     EXPECT_NE(window.data(), nullptr);
     EXPECT_GE(window.size(), kFirmwareWindowSize);
   }
-}
-
-TEST(ReadFirmwareSignature, AgreesWithTheProbesOverTheRealWindow) {
-  ByteString output = {0xDE, 0xAD};
-  EXPECT_TRUE(sources::ReadFirmwareSignature(output));
-  const FirmwareWindow window = MapFirmwareWindow();
-  const auto match = sources::FindFirmwareText(window.data(), window.size());
-  EXPECT_EQ(std::string(output.begin(), output.end()), match ? match->text : std::string());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The texts registration is made of: keys formed from the table's patterns, the
-// module directory, and the GUID texts and module path the real system reads.
+// module directory, and the GUID texts the real system reads.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,20 +35,6 @@ TEST(RegistrationKey, ArgumentReplacesThePlaceholderAsItStands) {
                                          false};
     EXPECT_EQ(shell::FormRegistrationKey(entry), cases[i].key) << "case " << i;
   }
-}
-
-TEST(RegistrationTable, OnlyTheClassKeyAndProgrammableAreDeletedFirst) {
-  shell::RegistrationTexts texts = shell::FixedRegistrationTexts("win32");
-  texts.clsid = "{C}";
-  const shell::RegistrationTable table = shell::BuildRegistrationTable(texts);
-  for (std::size_t row = 0; row < table.size(); ++row) {
-    const bool expected = row + 1 == 6 || row + 1 == 9;
-    EXPECT_EQ(table[row].deleteFirst, expected) << "row " << row + 1;
-    EXPECT_TRUE(table[row].valueName == nullptr || std::string(table[row].valueName) == "Version")
-        << "row " << row + 1 << ": no ThreadingModel or other named value";
-  }
-  EXPECT_EQ(shell::FormRegistrationKey(table[5]), "CLSID\\{C}");
-  EXPECT_EQ(shell::FormRegistrationKey(table[8]), "CLSID\\{C}\\Programmable");
 }
 
 TEST(ModuleDirectory, CutsAfterTheLastBackslash) {
@@ -97,16 +83,6 @@ TEST(ClassesRootSystem, GuidTextIsTheUpperCaseRegistryForm) {
   std::string text = "unchanged";
   ASSERT_EQ(system.GuidText(guid, &text), S_OK);
   EXPECT_EQ(text, "{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}");
-}
-
-TEST(ClassesRootSystem, ModulePathIsTheFullFileName) {
-  char expected[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, expected, MAX_PATH);
-  ASSERT_GT(length, 0u);
-  shell::ClassesRootSystem system(nullptr);  // the program itself
-  std::string path;
-  ASSERT_EQ(system.ModulePath(&path), S_OK);
-  EXPECT_EQ(path, std::string(expected, length));
 }
 
 }  // namespace

@@ -84,15 +84,6 @@ TEST(ServerRegistration, WritesTheTwentyTwoRowsInOrder) {
   }
 }
 
-TEST(ServerRegistration, RepeatedRegistrationWritesTheSameRows) {
-  RecordingRegistrationSystem system;
-  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
-  const std::vector<RegistryOperation> first = system.operations;
-  system.operations.clear();
-  ASSERT_EQ(shell::RegisterServerKeys(system), S_OK);
-  EXPECT_EQ(system.operations, first);
-}
-
 TEST(ServerRegistration, KeyThatCannotBeCreatedStopsTheWalkWithSFalse) {
   // Write access to the class key denied: rows 1 to 5 are written, row 6 fails.
   RecordingRegistrationSystem system;

@@ -18,6 +18,7 @@ constexpr std::size_t kDotSecondPlace = 0x7196;
 constexpr std::size_t kDotThirdPlace = 0x7550;
 constexpr std::size_t kSlashProbe = 0;
 constexpr std::size_t kDashProbe = 1;
+constexpr std::size_t kDotFirstProbe = 2;
 constexpr std::size_t kDotSecondProbe = 3;
 constexpr std::size_t kDotThirdProbe = 4;
 
@@ -40,15 +41,6 @@ class Window {
  private:
   ByteString bytes_;
 };
-
-TEST(FindFirmwareText, KnowsThePlacesAndTheirTests) {
-  ASSERT_EQ(kFirmwareProbes.size(), 5u);
-  EXPECT_EQ(kFirmwareProbes[0].offset, kSlashPlace);
-  EXPECT_EQ(kFirmwareProbes[1].offset, kDashPlace);
-  EXPECT_EQ(kFirmwareProbes[2].offset, kDotFirstPlace);
-  EXPECT_EQ(kFirmwareProbes[3].offset, kDotSecondPlace);
-  EXPECT_EQ(kFirmwareProbes[4].offset, kDotThirdPlace);
-}
 
 TEST(FindFirmwareText, SlashFormWinsOverDashForm) {
   const auto match = Window().Put(kSlashPlace, "12/31/99").Put(kDashPlace, "AB-CDEF-GH").Find();
@@ -105,15 +97,19 @@ TEST(FindFirmwareText, PrintableBytesWithoutZeroGiveExactly127Characters) {
   EXPECT_EQ(match->text, text.substr(0, 127));
 }
 
-TEST(FindFirmwareText, DotFormOnlyAtItsSecondPlaceIsFoundThere) {
-  const auto match = Window().Put(kDotSecondPlace, "ABCDEFG.IJK.M").Find();
-  ASSERT_TRUE(match.has_value());
-  EXPECT_EQ(match->probe, kDotSecondProbe);
-  EXPECT_EQ(match->text, "ABCDEFG.IJK.M");
-
-  const auto third = Window().Put(kDotThirdPlace, "1234567.901.3").Find();
-  ASSERT_TRUE(third.has_value());
-  EXPECT_EQ(third->probe, kDotThirdProbe);
+TEST(FindFirmwareText, DotFormIsFoundAtEachOfItsThreePlaces) {
+  const struct {
+    std::size_t place;
+    std::size_t probe;
+  } cases[] = {{kDotFirstPlace, kDotFirstProbe},
+               {kDotSecondPlace, kDotSecondProbe},
+               {kDotThirdPlace, kDotThirdProbe}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto match = Window().Put(cases[i].place, "ABCDEFG.IJK.M").Find();
+    ASSERT_TRUE(match.has_value()) << "case " << i;
+    EXPECT_EQ(match->probe, cases[i].probe) << "case " << i;
+    EXPECT_EQ(match->text, "ABCDEFG.IJK.M") << "case " << i;
+  }
 }
 
 TEST(FindFirmwareText, NothingInAnEmptyOrNullOrShortWindow) {

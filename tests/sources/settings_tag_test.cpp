@@ -48,12 +48,5 @@ TEST(ReadSettingsTag, InitialSettingsGiveFour) {
   EXPECT_EQ(ReadSettingsTag(), "4");  // the same instance the second time
 }
 
-TEST(ComponentSettings, HoldsTheInitialValues) {
-  const ComponentSettings& settings = ComponentSettings::Instance();
-  EXPECT_EQ(settings.VersionText(), "5.0.0.72");
-  EXPECT_EQ(settings.TagValue(), 4u);
-  EXPECT_EQ(settings.CodeText(), "0000");
-}
-
 }  // namespace
 }  // namespace nodmark::sources
