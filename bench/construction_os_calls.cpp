@@ -12,16 +12,16 @@
 #include <string>
 
 #include "bench/bench_clock.h"
+#include "platform/system_directory.h"
+#include "platform/win32/adapter_buffer.h"
 #include "platform/win32/os_handles.h"
 
 namespace nodmark::bench {
 namespace {
 
 constexpr int kAdapterListings = 3;  // legacy, current and digest-based recipes
-constexpr std::size_t kAdapterBufferSize = 7680;
 constexpr DWORD kVolumeLabelCapacity = 100;
 constexpr char kVolumeRoot[] = "c:\\";
-constexpr UINT kSystemDirectoryCapacity = MAX_PATH;
 constexpr DWORD kStoreReadCapacity = 2048;
 constexpr char kStoreFileName[] = "\\pub_store.dat";
 constexpr ACCESS_MASK kSectionMapRead = SECTION_MAP_READ;
@@ -33,7 +33,7 @@ using ZwOpenSectionFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATT
 volatile unsigned long resultSink = 0;
 
 void ListAdapters() {
-  alignas(IP_ADAPTER_INFO) unsigned char buffer[kAdapterBufferSize] = {};
+  alignas(IP_ADAPTER_INFO) unsigned char buffer[platform::win32::kAdapterBufferSize] = {};
   ULONG size = sizeof buffer;
   resultSink = resultSink + GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer), &size);
 }
@@ -47,9 +47,9 @@ void QueryVolume() {
 }
 
 void ReadStore() {
-  char directory[kSystemDirectoryCapacity] = {};
-  if (GetSystemDirectoryA(directory, kSystemDirectoryCapacity) == 0) return;
-  const std::string path = std::string(directory) + kStoreFileName;
+  const auto directory = platform::QuerySystemDirectory();
+  if (!directory) return;
+  const std::string path = *directory + kStoreFileName;
   char value[kStoreReadCapacity] = {};
   resultSink = resultSink + GetPrivateProfileStringA("nodmark", "rand", "000", value,
                                                      kStoreReadCapacity, path.c_str());

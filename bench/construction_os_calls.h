@@ -8,7 +8,7 @@ namespace nodmark::bench {
 
 // Seconds each group of calls took in one run, and the whole run.
 struct OsCallTimes {
-  double adapterListings = 0;  // GetAdaptersInfo three times into a 7680-byte buffer
+  double adapterListings = 0;  // GetAdaptersInfo three times into a twelve-record buffer
   double volumeQueries = 0;    // GetVolumeInformationA("c:\\") as often as asked
   double storeRead = 0;        // GetSystemDirectoryA, then GetPrivateProfileStringA
   double processor = 0;        // CPUID leaves 0 and 1, after the EFLAGS ID-bit test

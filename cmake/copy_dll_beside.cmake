@@ -5,7 +5,7 @@ function(nodmark_copy_dll_beside target dir what)
   add_custom_command(
     OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:nodmark> ${copy}
-    DEPENDS nodmark
+    DEPENDS $<TARGET_FILE:nodmark>
     COMMENT "nodmark.dll beside ${what}")
   add_custom_target(${target} ALL DEPENDS ${copy})
 endfunction()

@@ -1,12 +1,32 @@
-# The ZIP a Windows user takes away, made from the win32 build's install rules:
-#   cmake --build --preset win32 && (cd build/win32 && cpack)
-# gives build/win32/nodmark-<version>-win32.zip with one top folder of that name.
+# The ZIP a Windows user takes away, made by the Windows build from both architectures:
+#   cmake --build --preset windows && (cd build/windows && cpack)
+# gives build/windows/nodmark-<version>-windows.zip with one top folder of that name:
+# x86\ and x64\ (each DLL with its type library), include\ (the interface description
+# and the header generated from it), examples\ (the four clients as sources, the C++
+# ones also built for each architecture) and USAGE.txt.
+foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
+  # Without the DLL's import library, which has nothing to import: clients reach the
+  # DLL through COM.
+  install(FILES ${NODMARK_DLL_${arch}} ${NODMARK_TLB_${arch}} DESTINATION ${arch})
+  install(PROGRAMS ${NODMARK_EXAMPLES_${arch}}/early_bound_client.exe
+                   ${NODMARK_EXAMPLES_${arch}}/late_bound_client.exe
+          DESTINATION examples/${arch})
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/shell/nodmark.idl ${NODMARK_IDL_HEADER} DESTINATION include)
+set(examples_dir ${PROJECT_SOURCE_DIR}/examples)
+install(FILES ${examples_dir}/jscript_client.js ${examples_dir}/vbscript_client.vbs
+              ${examples_dir}/early_bound_client.cpp ${examples_dir}/late_bound_client.cpp
+        DESTINATION examples)
+# With Windows line ends, for Notepad.
+configure_file(${examples_dir}/USAGE.txt ${CMAKE_BINARY_DIR}/USAGE.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/USAGE.txt DESTINATION .)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME nodmark)
 set(CPACK_PACKAGE_VENDOR nodmark)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "In-process automation component that tells its host three identifiers of the machine")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME nodmark-${PROJECT_VERSION}-win32)
+set(CPACK_PACKAGE_FILE_NAME nodmark-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_STRIP_FILES OFF)  # the release DLL is linked stripped already
+set(CPACK_STRIP_FILES OFF)  # the release binaries are linked stripped already
 include(CPack)

@@ -2,6 +2,9 @@
 # Natively every test case is its own CTest test. Under Wine the program is one CTest
 # test, so a run pays one Wine process start per program rather than per case.
 if(WIN32)
+  # Both Windows test builds run in one CTest run: their test names carry the
+  # architecture ("shell_dll_test.x64").
+  set(NODMARK_TEST_SUFFIX .${NODMARK_WINDOWS_ARCH})
   # The cross build compiles GoogleTest from Debian's sources with the same compiler.
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -35,8 +38,9 @@ function(nodmark_add_test name)
                                         nodmark_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(WIN32)
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES LABELS "wine;${ARG_LABELS}" TIMEOUT 900)
+    add_test(NAME ${name}${NODMARK_TEST_SUFFIX} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name}${NODMARK_TEST_SUFFIX} PROPERTIES
+                         LABELS "wine;${ARG_LABELS}" TIMEOUT 900)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}" TIMEOUT 600
                          DISCOVERY_TIMEOUT 60)

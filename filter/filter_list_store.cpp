@@ -55,6 +55,18 @@ std::int32_t ReadLeadingInteger(std::string_view text) {
 
 std::atomic<FilterListStore*> FilterListStore::instance{nullptr};
 
+namespace {
+
+// Frees the store with the module's other static objects: a DLL that hosts load and
+// free over and over must not leave a store behind per load.
+struct StoreReaper {
+  ~StoreReaper() { FilterListStore::ReleaseInstance(); }
+} const storeReaper;
+
+}  // namespace
+
+void FilterListStore::ReleaseInstance() noexcept { delete instance.exchange(nullptr); }
+
 FilterListStore& FilterListStore::Instance() {
   // Checked once without the lock, so the common call costs one load. The acquire load
   // pairs with the release store below: a thread that finds the store here also sees

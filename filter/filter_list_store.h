@@ -19,10 +19,16 @@ struct FilterListStoreTesting;
 class FilterListStore {
  public:
   // The one store of the process, created on the first call (which reads the registry
-  // value "Path", once per process) and never destroyed. Safe when several threads make
-  // the first call at once: one store is created and every caller gets it complete.
-  // May throw std::bad_alloc on the first call, and then creates nothing.
+  // value "Path", once per process) and kept until the module that holds it goes. Safe
+  // when several threads make the first call at once: one store is created and every
+  // caller gets it complete. May throw std::bad_alloc on the first call, and then
+  // creates nothing.
   static FilterListStore& Instance();
+
+  // Destroys the store, if there is one; the next Instance() creates a new one. Runs
+  // when the module's static objects are destroyed; no other thread may be using the
+  // store then.
+  static void ReleaseInstance() noexcept;
 
   virtual ~FilterListStore() = default;
   FilterListStore(const FilterListStore&) = delete;

@@ -8,10 +8,12 @@
 namespace nodmark::platform {
 
 // The machine-wide directory that holds the component's store file, without a
-// trailing separator; nullopt when the platform cannot tell it. On Windows this is
-// the system directory. Elsewhere it is /var/lib/nodmark, or the directory named by
-// the environment variable NODMARK_SYSTEM_DIR when that is set and not empty. The
-// directory is not checked or created here. Thread-safe.
+// trailing separator; nullopt when the platform cannot tell it. On Windows this is the
+// system directory as the 32-bit component sees it: the 64-bit build names the 32-bit
+// system directory (SysWOW64) where the machine has one. Elsewhere it is
+// /var/lib/nodmark, or the directory named by the environment variable
+// NODMARK_SYSTEM_DIR when that is set and not empty. The directory is not checked or
+// created here. Thread-safe.
 std::optional<std::string> QuerySystemDirectory();
 
 // `directory` followed by the platform's path separator and `fileName`.

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Brings every package the native and win32 builds and their tests need onto a
+# Brings every package the native and Windows builds and their tests need onto a
 # Debian 12 machine. Idempotent: when everything is present it only checks.
 set -euo pipefail
 
 packages=(
   cmake g++ make git python3 clang clang-format valgrind libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev nlohmann-json3-dev
-  g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
-  libwine-dev wine wine32:i386 zip unzip
+  g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools
+  libwine-dev wine wine32:i386 wine64 zip unzip
 )
 
 missing=()

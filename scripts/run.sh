@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds both flavours, registers nodmark.dll in the project's private
-# Wine prefix with regsvr32, and shows this machine's identifiers side by side: as
-# the native tool computes them on this Linux machine, and as a script host reads
-# them from the registered component under Wine (examples/jscript_client.js).
+# The main job: builds the native tool and both Windows DLLs, registers the 32-bit DLL
+# with the 32-bit regsvr32 and the 64-bit DLL with the 64-bit one in the project's
+# private Wine prefix, and shows this machine's identifiers side by side: as the native
+# tool computes them on this Linux machine, and as the 32-bit and the 64-bit script
+# hosts read them from the registered components under Wine (examples/jscript_client.js).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -20,32 +21,43 @@ quietly() {
 }
 
 ./scripts/install-deps.sh
-for preset in native win32; do
+for preset in native windows; do
   quietly cmake --preset "$preset"
   quietly cmake --build --preset "$preset"
 done
 
+# A prefix of its own: what the main job registers stays out of the test suite's prefix.
+export NODMARK_WINEPREFIX=$PWD/build/windows/main-wineprefix
 source scripts/wine-session.sh
 nodmark_wine_start
 windows_path() { scripts/wine-run.sh winepath -w "$1" | tr -d '\r'; }
 
-dll=$(windows_path build/win32/shell/nodmark.dll)
-quietly scripts/wine-run.sh regsvr32 /s "$dll"
-echo "registered $dll in the Wine prefix $NODMARK_WINEPREFIX"
+declare -A loader_flag=([x86]="" [x64]=--64)
+for arch in x86 x64; do
+  dll=$(windows_path "build/windows/$arch/shell/nodmark.dll")
+  # shellcheck disable=SC2086  # the flag is empty or one word
+  quietly scripts/wine-run.sh ${loader_flag[$arch]} regsvr32 /s "$dll"
+  echo "registered $dll ($arch) in the Wine prefix $NODMARK_WINEPREFIX"
+done
 
 native_notes=$(mktemp)
 native=$(build/native/tools/nodmark 2>"$native_notes")
-if ! script=$(scripts/wine-run.sh cscript //nologo "$(windows_path examples/jscript_client.js)" |
-              tr -d '\r'); then
-  echo "$script" >&2
-  exit 1
-fi
+js=$(windows_path examples/jscript_client.js)
+declare -A script
+for arch in x86 x64; do
+  # shellcheck disable=SC2086
+  if ! script[$arch]=$(scripts/wine-run.sh ${loader_flag[$arch]} cscript //nologo "$js" |
+                       tr -d '\r'); then
+    echo "${script[$arch]}" >&2
+    exit 1
+  fi
+done
 
 echo
-printf '%-20s %-34s %s\n' property "this Linux machine (native tool)" \
-  "under Wine (JScript client, by ProgID)"
-paste -d ' ' <(echo "$native") <(echo "$script") |
-  awk '{ printf "%-20s %-34s %s\n", $1, $2, ($3 == $1 ? $4 : "?") }'
+printf '%-20s %-34s %-34s %s\n' property "this Linux machine (native tool)" \
+  "Wine, 32-bit script host" "Wine, 64-bit script host"
+paste -d ' ' <(echo "$native") <(echo "${script[x86]}") <(echo "${script[x64]}") |
+  awk '{ printf "%-20s %-34s %-34s %s\n", $1, $2, ($3 == $1 ? $4 : "?"), ($5 == $1 ? $6 : "?") }'
 echo
 cat "$native_notes"
 rm -f "$native_notes"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Runs every test of both builds: formatting, the native build (plain, under valgrind's
-# memcheck, and with AddressSanitizer/UBSan), the 32-bit Windows build under Wine, and a
-# few seconds of each fuzz target from its committed seeds.
+# Runs every test of every build: formatting, the native build (plain, under valgrind's
+# memcheck, and with AddressSanitizer/UBSan), the 32- and 64-bit Windows builds under
+# Wine, and a few seconds of each fuzz target from its committed seeds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
 
-for preset in native asan win32 fuzz; do
+for preset in native asan windows fuzz; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
@@ -21,7 +21,7 @@ passed=0
 failed=0
 log=$(mktemp)
 trap 'rm -f "$log"; wineserver -k >/dev/null 2>&1 || true' EXIT
-for preset in native memcheck asan win32 fuzz; do
+for preset in native memcheck asan windows fuzz; do
   echo "== tests: $preset"
   ctest --preset "$preset" 2>&1 | tee "$log" || true
   # CTest's summary: "NN% tests passed, F tests failed out of T".

@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's private prefix.
-# The prefix lives in the build tree (NODMARK_WINEPREFIX, default build/win32/wineprefix)
-# and is created on first use; the user's own ~/.wine is never touched.
+# The prefix lives in the build tree (NODMARK_WINEPREFIX, default build/windows/wineprefix),
+# is 64-bit (it runs 32- and 64-bit programs, each in its own registry view, as 64-bit
+# Windows does) and is created on first use; the user's own ~/.wine is never touched.
+#
+# usage: wine-run.sh [--64] PROGRAM [ARGUMENT...]
+# A system program named without a folder or under C:\windows\system32 (regsvr32,
+# cscript, reg, msiexec) starts as its 32-bit build from syswow64; --64 starts the
+# 64-bit one. Programs given by their own path run as what they are.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export WINEPREFIX=${NODMARK_WINEPREFIX:-$here/../build/win32/wineprefix}
+export WINEPREFIX=${NODMARK_WINEPREFIX:-$here/../build/windows/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+export WINEARCH=win64
 unset DISPLAY
+
+loader=wine
+if [ "${1:-}" = --64 ]; then
+  loader=/usr/lib/wine/wine64
+  shift
+fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -22,4 +34,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   flock -u 9
 fi
 
-exec wine "$@"
+exec "$loader" "$@"

@@ -2,8 +2,8 @@
 # private prefix, creates it if needed, and keeps one wineserver alive until the
 # calling script exits, so each program start does not pay for a server start.
 NODMARK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export NODMARK_WINEPREFIX=${NODMARK_WINEPREFIX:-$NODMARK_ROOT/build/win32/wineprefix}
-export WINEPREFIX=$NODMARK_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+export NODMARK_WINEPREFIX=${NODMARK_WINEPREFIX:-$NODMARK_ROOT/build/windows/wineprefix}
+export WINEPREFIX=$NODMARK_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 nodmark_wine_start() {
   "$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/win32/architecture.h"
 #include "platform/win32/os_handles.h"
 #include "shell/com_error.h"
 
@@ -66,6 +67,13 @@ bool ClassesRootSystem::IsLeadByte(unsigned char byte) noexcept {
 void ClassesRootSystem::DeleteTree(const std::string& key) noexcept {
   // Absent is as good as deleted; any other failure shows when the key is written.
   static_cast<void>(SHDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str()));
+}
+
+bool ClassesRootSystem::OtherArchitectureHasKey(const std::string& key) noexcept {
+  platform::UniqueRegistryKey opened;
+  return RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), /*options=*/0,
+                       KEY_QUERY_VALUE | platform::win32::kOtherRegistryView,
+                       opened.put()) == ERROR_SUCCESS;
 }
 
 bool ClassesRootSystem::WriteKey(const std::string& key, const char* valueName,

@@ -21,6 +21,7 @@ class ClassesRootSystem final : public RegistrationSystem {
   HRESULT ModulePath(std::string* path) noexcept override;
   bool IsLeadByte(unsigned char byte) noexcept override;
   void DeleteTree(const std::string& key) noexcept override;
+  bool OtherArchitectureHasKey(const std::string& key) noexcept override;
   bool WriteKey(const std::string& key, const char* valueName,
                 const char* valueText) noexcept override;
 

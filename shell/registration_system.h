@@ -31,6 +31,10 @@ class RegistrationSystem {
   // deleted is not reported.
   virtual void DeleteTree(const std::string& key) noexcept = 0;
 
+  // Whether `key` exists in the registry view of the other architecture: the 64-bit
+  // view for a 32-bit module and back; the one view of a machine that has one.
+  virtual bool OtherArchitectureHasKey(const std::string& key) noexcept = 0;
+
   // Opens or creates `key` (and any missing parent) for writing. False when the key
   // cannot be created. Otherwise, when `valueText` is not null, writes it as a string
   // value named `valueName` (null: the default value); a value that cannot be

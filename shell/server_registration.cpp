@@ -49,22 +49,35 @@ HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept {
 HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
   try {
     const RegistrationTexts fixed = FixedRegistrationTexts(platform::win32::kTypeLibPlatform);
-    system.DeleteTree(fixed.progId);
-    system.DeleteTree(fixed.versionedProgId);
-    const struct {
-      const GUID* guid;
-      const char* treePrefix;
-    } trees[] = {
-        {&kClsidGerneralNodmark, kClassTreePrefix},
-        {&kLibidNodmarkLib, kTypeLibTreePrefix},
-        {&kIidGerneralNodmark, kInterfaceTreePrefix},
-    };
-    for (const auto& tree : trees) {
-      std::string text;
-      if (SUCCEEDED(system.GuidText(*tree.guid, &text))) {
-        system.DeleteTree(tree.treePrefix + text);
+    std::string clsid;
+    std::string libid;
+    std::string iid;
+    const bool haveClsid = SUCCEEDED(system.GuidText(kClsidGerneralNodmark, &clsid));
+    const bool haveLibid = SUCCEEDED(system.GuidText(kLibidNodmarkLib, &libid));
+    const bool haveIid = SUCCEEDED(system.GuidText(kIidGerneralNodmark, &iid));
+
+    // 64-bit Windows gives 32-bit and 64-bit processes a class key and an interface key
+    // each, but one ProgID key and one type-library key for both. While the module of
+    // the other architecture stays registered (its class key is asked after this one's
+    // is gone, so that a machine with one view answers for the module itself), the
+    // shared trees stay and only this module's entry under the type library goes.
+    if (haveClsid) system.DeleteTree(kClassTreePrefix + clsid);
+    const bool otherRegistered =
+        haveClsid && system.OtherArchitectureHasKey(kClassTreePrefix + clsid);
+    if (!otherRegistered) {
+      system.DeleteTree(fixed.progId);
+      system.DeleteTree(fixed.versionedProgId);
+    }
+    if (haveLibid) {
+      if (otherRegistered) {
+        const RegistrationEntry entry{fixed.typeLibModulePattern.c_str(), libid.c_str(), nullptr,
+                                      nullptr, false};
+        system.DeleteTree(FormRegistrationKey(entry));
+      } else {
+        system.DeleteTree(kTypeLibTreePrefix + libid);
       }
     }
+    if (haveIid) system.DeleteTree(kInterfaceTreePrefix + iid);
     return S_OK;
   } catch (...) {
     return ResultFromCaughtException();

@@ -19,10 +19,13 @@ namespace nodmark::shell {
 // register a component that cannot be found). E_OUTOFMEMORY when memory runs out.
 HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept;
 
-// Deletes the five trees registration writes: the ProgID, the versioned ProgID, and
-// the class, type-library and interface keys of the component's GUIDs. A GUID whose
-// text cannot be had has its tree skipped. Absent trees are no failure, so the
-// result is S_OK, or E_OUTOFMEMORY when memory runs out before the walk is done.
+// Deletes the five trees registration writes: the class key, the ProgID, the
+// versioned ProgID, and the type-library and interface keys of the component's GUIDs.
+// While the module of the other architecture is registered (its class key exists in
+// the other registry view), the ProgIDs and the type-library key, which both views
+// share, stay, and only this module's platform entry under the type library goes. A
+// GUID whose text cannot be had has its tree skipped. Absent trees are no failure, so
+// the result is S_OK, or E_OUTOFMEMORY when memory runs out before the walk is done.
 HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept;
 
 }  // namespace nodmark::shell

@@ -10,11 +10,11 @@ constexpr char kInitialCodeText[] = "0000";
 }  // namespace
 
 ComponentSettings& ComponentSettings::Instance() {
-  // A function-local static is initialised exactly once even when threads race to
-  // it. The object is deliberately never deleted: callers may still reach it while
-  // the process unloads.
-  static ComponentSettings* const instance = new ComponentSettings();
-  return *instance;
+  // A function-local static is initialised exactly once even when threads race to it,
+  // and destroyed with the module's other static objects: a DLL that hosts load and
+  // free over and over leaves nothing of it behind.
+  static ComponentSettings instance;
+  return instance;
 }
 
 ComponentSettings::ComponentSettings()

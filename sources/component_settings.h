@@ -13,7 +13,7 @@ namespace nodmark::sources {
 class ComponentSettings {
  public:
   // The one instance, created by the first call (safe when two threads make it at
-  // once) and never destroyed, so it outlives every caller.
+  // once) and destroyed with the module's static objects, after its last caller.
   static ComponentSettings& Instance();
 
   virtual ~ComponentSettings();

@@ -5,12 +5,14 @@
 #include <optional>
 
 #include "platform/adapters.h"
+#include "platform/win32/architecture.h"
 
 namespace nodmark::platform::win32 {
 
-// Bytes of the one buffer the adapter listing goes into: room for twelve records of
-// 640 bytes. Lists that do not fit fail; there is no second, larger attempt.
-inline constexpr std::size_t kAdapterBufferSize = 7680;
+// Bytes of the one buffer the adapter listing goes into: room for exactly twelve records
+// (7,680 bytes in the 32-bit build, 8,448 in the 64-bit one), so that both builds accept
+// the same listings. Lists that do not fit fail; there is no second, larger attempt.
+inline constexpr std::size_t kAdapterBufferSize = kMaxAdapters * kAdapterRecordSize;
 
 // The records of a buffer that GetAdaptersInfo filled successfully: the chain of
 // IP_ADAPTER_INFO records that starts at `buffer` and follows `Next` until null.

@@ -15,6 +15,8 @@ namespace nodmark::platform {
 namespace win32 {
 namespace {
 
+static_assert(sizeof(IP_ADAPTER_INFO) == kAdapterRecordSize,
+              "the buffer holds exactly kMaxAdapters records in either architecture");
 static_assert(sizeof(IP_ADAPTER_INFO::Description) == kAdapterDescriptionSize,
               "the description is copied whole");
 static_assert(sizeof(IP_ADAPTER_INFO::Address) >= kAdapterAddressSize,

@@ -3,9 +3,7 @@
 
 namespace nodmark::filter {
 
-void FilterListStoreTesting::ForgetInstance() {
-  delete FilterListStore::instance.exchange(nullptr);
-}
+void FilterListStoreTesting::ForgetInstance() { FilterListStore::ReleaseInstance(); }
 
 bool FilterListStoreTesting::InstanceExists() {
   return FilterListStore::instance.load() != nullptr;

@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
-# The ZIP a Windows user takes away: cpack builds it from the win32 build tree and
+# The ZIP a Windows user takes away: cpack builds it from the Windows build tree and
 # cmake --install lays out the same files; both must hold exactly the expected files,
-# with the DLL and the type library as built.
+# with each architecture's DLL and type library as built.
 #
-# usage: check_package.sh BUILD_DIR CPACK CMAKE DLL TYPE_LIBRARY VERSION
+# usage: check_package.sh BUILD_DIR CPACK CMAKE VERSION DLL_X86 TLB_X86 DLL_X64 TLB_X64
 set -euo pipefail
-build=$1 cpack=$2 cmake=$3 dll=$4 type_library=$5 version=$6
+build=$1 cpack=$2 cmake=$3 version=$4
+declare -A built=([x86/nodmark.dll]=$5 [x86/nodmark.tlb]=$6 [x64/nodmark.dll]=$7 [x64/nodmark.tlb]=$8)
 
-top="nodmark-$version-win32"
+top="nodmark-$version-windows"
 expected=(
   USAGE.txt
   examples/early_bound_client.cpp
-  examples/early_bound_client.exe
   examples/jscript_client.js
   examples/late_bound_client.cpp
-  examples/late_bound_client.exe
   examples/vbscript_client.vbs
+  examples/x64/early_bound_client.exe
+  examples/x64/late_bound_client.exe
+  examples/x86/early_bound_client.exe
+  examples/x86/late_bound_client.exe
   include/nodmark.h
   include/nodmark.idl
-  nodmark.dll
-  nodmark.tlb
+  x64/nodmark.dll
+  x64/nodmark.tlb
+  x86/nodmark.dll
+  x86/nodmark.tlb
 )
 
 work=$(mktemp -d)
@@ -43,8 +48,9 @@ if unzip -Z1 "$zip" | grep -qv "^$top/"; then
 fi
 
 unzip -q "$zip" -d "$work/unzipped"
-cmp "$dll" "$work/unzipped/$top/nodmark.dll" || status=1
-cmp "$type_library" "$work/unzipped/$top/nodmark.tlb" || status=1
+for file in "${!built[@]}"; do
+  cmp "${built[$file]}" "$work/unzipped/$top/$file" || status=1
+done
 if ! grep -q $'\r$' "$work/unzipped/$top/USAGE.txt"; then
   echo "USAGE.txt lacks Windows line ends" >&2
   status=1

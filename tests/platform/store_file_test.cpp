@@ -1,7 +1,8 @@
 // The stored random identifier through the real platform layer: the profile
 // functions under Wine (in the build's own prefix), the Linux profile files natively.
-// Under Wine these tests replace C:\windows\system32\pub_store.dat; each one saves
-// what was there and puts it back, and the program holds the "store_file" lock.
+// Under Wine these tests replace the prefix's pub_store.dat in the 32-bit system
+// directory; each one saves what was there and puts it back, and the program holds the
+// "store_file" lock.
 #include <gtest/gtest.h>
 
 #include <cctype>

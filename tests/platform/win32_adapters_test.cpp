@@ -40,8 +40,15 @@ class AdapterBuffer {
   alignas(IP_ADAPTER_INFO) unsigned char bytes_[kAdapterBufferSize];
 };
 
-TEST(Win32AdapterBuffer, TwelveRecordsFillTheBuffer) {
+// Both architectures accept a listing of twelve adapters and no more: GetAdaptersInfo
+// refuses a thirteenth record, which would not fit.
+TEST(Win32AdapterBuffer, HoldsExactlyTwelveRecords) {
   EXPECT_EQ(sizeof(IP_ADAPTER_INFO) * kMaxAdapters, kAdapterBufferSize);
+  AdapterBuffer buffer;
+  buffer.Chain(kMaxAdapters);
+  const auto list = buffer.Copy();
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(list->count, kMaxAdapters);
 }
 
 TEST(Win32AdapterBuffer, CopiesDescriptionAndFirstSixAddressBytesInChainOrder) {

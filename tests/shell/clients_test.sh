@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# The four shipped clients against nodmark.dll registered with Wine's regsvr32 in the
-# build's private prefix: the early-bound C++ client calls the getters directly and
-# is the reference; the win32 command-line tool, the late-bound C++ client and the
-# JScript and VBScript clients under cscript (each by both ProgIDs) must print the
-# same three lines. Unregistering with regsvr32 /u must leave the class uncreatable.
-# Whatever the prefix held of the component's registration is put back at the end.
+# The four shipped clients of one architecture against that architecture's nodmark.dll,
+# registered with the regsvr32 of the same architecture in the build's private prefix:
+# the early-bound C++ client calls the getters directly and is the reference; the
+# command-line tool, the late-bound C++ client and the JScript and VBScript clients
+# under that architecture's cscript (each by both ProgIDs) must print the same three
+# lines. Unregistering with regsvr32 /u must leave the class uncreatable. Whatever the
+# prefix's registry view of that architecture held of the component's registration is
+# put back at the end.
 #
-# usage: clients_test.sh WINE_RUN DLL EXAMPLES_DIR EARLY_BOUND LATE_BOUND TOOL
+# usage: clients_test.sh x86|x64 WINE_RUN DLL EXAMPLES_DIR EARLY_BOUND LATE_BOUND TOOL
 set -euo pipefail
-wine_run=$1 dll=$2 examples=$3 early_bound=$4 late_bound=$5 tool=$6
+arch=$1 wine_run=$2 dll=$3 examples=$4 early_bound=$5 late_bound=$6 tool=$7
+# The system programs of the architecture: the 64-bit ones start through the 64-bit loader.
+system_flag=()
+[ "$arch" = x64 ] && system_flag=(--64)
+system() { "$wine_run" "${system_flag[@]}" "$@"; }
 
 prog_ids=(Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1)
 trees=(
@@ -24,22 +30,23 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # A Windows program's standard output, without the carriage returns.
 wine_out() { "$wine_run" "$@" 2>/dev/null | tr -d '\r'; }
+system_out() { system "$@" 2>/dev/null | tr -d '\r'; }
 windows_path() { wine_out winepath -w "$1"; }
 
 saved=$(mktemp -d)
 restore_registration() {
   for i in "${!trees[@]}"; do
-    "$wine_run" reg delete "${trees[$i]}" /f >/dev/null 2>&1 || true
+    system reg delete "${trees[$i]}" /f >/dev/null 2>&1 || true
     if [ -f "$saved/$i.reg" ]; then
-      "$wine_run" reg import "$(windows_path "$saved/$i.reg")" >/dev/null 2>&1 ||
+      system reg import "$(windows_path "$saved/$i.reg")" >/dev/null 2>&1 ||
         echo "could not restore ${trees[$i]}" >&2
     fi
   done
   rm -rf "$saved"
 }
 for i in "${!trees[@]}"; do
-  if "$wine_run" reg query "${trees[$i]}" >/dev/null 2>&1; then
-    "$wine_run" reg export "${trees[$i]}" "$(windows_path "$saved/$i.reg")" /y >/dev/null 2>&1
+  if system reg query "${trees[$i]}" >/dev/null 2>&1; then
+    system reg export "${trees[$i]}" "$(windows_path "$saved/$i.reg")" /y >/dev/null 2>&1
   fi
 done
 trap restore_registration EXIT
@@ -57,7 +64,7 @@ expect_reference() {
   fi
 }
 
-"$wine_run" regsvr32 /s "$dll_path" || fail "regsvr32 $dll_path exited with $?"
+system regsvr32 /s "$dll_path" || fail "regsvr32 $dll_path exited with $?"
 
 reference=$(wine_out "$early_bound") || fail "early-bound client exited with $?"
 echo "$reference"
@@ -68,18 +75,18 @@ if ! grep -qxE 'nodmark_old [0-9A-F]{16}' <<<"$reference" ||
   fail "the early-bound client did not print the three identifiers"
 fi
 
-expect_reference "the win32 command-line tool" "$(wine_out "$tool")"
+expect_reference "the command-line tool" "$(wine_out "$tool")"
 for prog_id in "${prog_ids[@]}"; do
   expect_reference "late-bound client ($prog_id)" "$(wine_out "$late_bound" "$prog_id")"
-  expect_reference "JScript client ($prog_id)" "$(wine_out cscript //nologo "$js" "$prog_id")"
-  expect_reference "VBScript client ($prog_id)" "$(wine_out cscript //nologo "$vbs" "$prog_id")"
+  expect_reference "JScript client ($prog_id)" "$(system_out cscript //nologo "$js" "$prog_id")"
+  expect_reference "VBScript client ($prog_id)" "$(system_out cscript //nologo "$vbs" "$prog_id")"
 done
 
-"$wine_run" regsvr32 /u /s "$dll_path" || fail "regsvr32 /u $dll_path exited with $?"
+system regsvr32 /u /s "$dll_path" || fail "regsvr32 /u $dll_path exited with $?"
 if wine_out "$early_bound" >/dev/null; then
   fail "the early-bound client still created the class after regsvr32 /u"
 fi
-if wine_out cscript //nologo "$js" >/dev/null; then
+if system_out cscript //nologo "$js" >/dev/null; then
   fail "the JScript client still created the class after regsvr32 /u"
 fi
 

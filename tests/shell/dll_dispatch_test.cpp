@@ -89,8 +89,8 @@ TEST_F(DllDispatchTest, InstancesShareTheOneTypeInformationWhateverTheIndex) {
 }
 
 TEST_F(DllDispatchTest, UnregisteredLibraryFailsDispatchUntilRegisteredAgain) {
-  // A module whose type information no earlier test of this process has loaded: the
-  // DLL beside the tests stays loaded (pinned) with its cache filled.
+  // A module of its own, whose type information no other client in this process can
+  // have loaded.
   const std::wstring freshCopy = NodmarkDllPath() + L".fresh.dll";
   ASSERT_TRUE(CopyNodmarkDll(freshCopy));
   dll = std::make_unique<NodmarkDll>(freshCopy);

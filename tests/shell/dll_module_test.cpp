@@ -118,25 +118,23 @@ TEST_F(DllModuleTest, InstanceOutlivingTheFactoryKeepsTheModuleLocked) {
   EXPECT_EQ(dll->CanUnloadNow(), S_OK);
 }
 
-// The module pins itself on its first load (shell/dll_main.cpp): freeing it leaves it
-// mapped, and the next load is the same module with the state the last client left.
-TEST_F(DllModuleTest, FreedModuleStaysLoadedForTheNextClient) {
-  const HMODULE first = dll->handle();
-  platform::ComPtr<IClassFactory> factory = Factory();
-  ASSERT_TRUE(factory);
-  IClassFactory* const cached = factory.get();
-  factory.reset();
-  ASSERT_EQ(dll->CanUnloadNow(), S_OK);
+// Freeing the module unmaps it whatever its lock count, and the next load starts from
+// a lock count of 0 and a factory of its own.
+TEST_F(DllModuleTest, FreedModuleIsGoneAndTheNextLoadStartsAfresh) {
+  {
+    platform::ComPtr<IClassFactory> factory = Factory();
+    ASSERT_TRUE(factory);
+    ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+  }
+  ASSERT_EQ(dll->CanUnloadNow(), S_FALSE);
 
   dll.reset();  // FreeLibrary of this program's only reference
-  EXPECT_EQ(GetModuleHandleW(NodmarkDllPath().c_str()), first) << "still mapped";
+  EXPECT_EQ(GetModuleHandleW(NodmarkDllPath().c_str()), nullptr) << "unmapped";
   dll = std::make_unique<NodmarkDll>();
   ASSERT_TRUE(dll->loaded());
-  EXPECT_EQ(dll->handle(), first);
-  EXPECT_EQ(dll->CanUnloadNow(), S_OK);
-  EXPECT_EQ(Factory().get(), cached) << "the class table kept its factory";
+  EXPECT_EQ(dll->CanUnloadNow(), S_OK) << "the lock of the last load is gone with it";
   platform::ComPtr<IGerneralNodmark> object;
-  factory = Factory();
+  platform::ComPtr<IClassFactory> factory = Factory();
   ASSERT_TRUE(factory);
   EXPECT_EQ(factory->CreateInstance(nullptr, iid, object.put_void()), S_OK);
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/win32/architecture.h"
 #include "shell/classes_root.h"
 #include "shell/client_helpers.h"
 #include "shell/registered_dll_fixture.h"
@@ -49,7 +50,8 @@ TEST_F(DllRegistrationTest, WritesEveryRowAsAStringWithItsTerminator) {
       {kClassKey + "\\InprocServer32", nullptr, path},
       {kClassKey + "\\TypeLib", nullptr, kLibid},
       {kLibKey + "\\1.0", nullptr, "nodmark 1.0 Type Library"},
-      {kLibKey + "\\1.0\\0\\win32", nullptr, path},
+      // The 64-bit DLL's type library is listed for 64-bit hosts.
+      {kLibKey + "\\1.0\\0\\" + platform::win32::kTypeLibPlatform, nullptr, path},
       {kLibKey + "\\1.0\\FLAGS", nullptr, "0"},
       {kLibKey + "\\1.0\\HELPDIR", nullptr, directory},
       {kInterfaceKey, nullptr, "IGerneralNodmark"},
@@ -102,8 +104,7 @@ TEST_F(DllRegistrationTest, UnregistrationRemovesTheFiveTreesAndSucceedsWhenNoth
   EXPECT_EQ(dll->UnregisterServer(), S_OK) << "nothing registered";
 }
 
-// The copies these tests load stay behind (the module pins itself, so this process
-// cannot delete them); the next run overwrites them.
+// The copies these tests load stay behind; the next run overwrites them.
 TEST_F(DllRegistrationTest, ModuleInADriveRootHasTheRootAsHelpDirectory) {
   const wchar_t kRootCopy[] = L"c:\\nodmark.DLL";
   ASSERT_TRUE(CopyNodmarkDll(kRootCopy));

@@ -1,9 +1,9 @@
 // The shipped DLL loaded, used and freed over and over in one process, as a host that
-// frees idle components after every use does: every free finds the module unlocked, and
-// the process keeps its private memory, its handles and its thread-local storage slots.
-// The module pins itself on its first load (shell/dll_main.cpp): the runtime linked into
-// it takes a TLS slot, a thread record and two handles per load that an unload never gives
-// back, and without the pin this test's process is aborted after about a thousand loads.
+// frees idle components after every use does: every free finds the module unlocked and
+// unmaps it, every load starts afresh (the type information is loaded again for the
+// read through Invoke), and the process keeps its private memory, its handles and its
+// thread-local storage slots. A DLL built with a runtime that takes a TLS slot per load
+// would have this process aborted after about a thousand loads.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/win32/scoped_bstr.h"
+#include "shell/classes_root.h"
 #include "shell/client_helpers.h"
 #include "shell/nodmark_dll.h"
 #include "shell/process_memory.h"
@@ -33,10 +34,12 @@ struct LoadCounts {
   int notLoaded = 0;
   int failedCalls = 0;
   int lockedAtFree = 0;
+  int mappedAfterFree = 0;
 };
 
-// Loads the DLL, creates an instance through its factory, reads the three properties,
-// releases everything, checks that the module may unload, and frees it.
+// Loads the DLL, creates an instance through its factory, reads the three properties
+// (the last one late bound), releases everything, checks that the module may unload,
+// frees it and checks that it is gone.
 void LoadUseFree(LoadCounts& counts) {
   const GUID clsid = GuidFromText(kClsidText);
   const GUID iid = GuidFromText(kIidText);
@@ -53,14 +56,20 @@ void LoadUseFree(LoadCounts& counts) {
           factory->CreateInstance(nullptr, iid, object.put_void()) != S_OK) {
         ++counts.failedCalls;
       } else {
-        for (const PropertyGetter& getter : kPropertyGetters) {
+        for (const PropertyGetter& getter : {kPropertyGetters[0], kPropertyGetters[1]}) {
           platform::ScopedBstr value;
           if (getter.read(object.get(), value.put()) != S_OK || !value) ++counts.failedCalls;
+        }
+        ScopedVariant complicate;
+        if (ReadByDispid(object.get(), /*dispid=*/3, &complicate.value) != S_OK ||
+            complicate.value.vt != VT_BSTR) {
+          ++counts.failedCalls;
         }
       }
     }
     if (dll.CanUnloadNow() != S_OK) ++counts.lockedAtFree;
   }
+  if (GetModuleHandleW(NodmarkDllPath().c_str()) != nullptr) ++counts.mappedAfterFree;
 }
 
 // The lowest free thread-local storage slot: it moves up when slots are taken and never
@@ -76,10 +85,15 @@ class DllReloadTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     ASSERT_GT(PrivateMemoryBytes(), 0) << "GetProcessMemoryInfo tells no private memory";
+    // Registered for the reads through Invoke, which load the type library.
+    NodmarkDll dll;
+    ASSERT_TRUE(dll.loaded());
+    ASSERT_EQ(dll.RegisterServer(), S_OK);
   }
   void TearDown() override { CoUninitialize(); }
 
   StoreFileBackup backup;  // instances may write the store file
+  ClassesRootSnapshot registration{ComponentTrees()};
 };
 
 TEST_F(DllReloadTest, LoadUseFreeAThousandTimes) {
@@ -98,6 +112,7 @@ TEST_F(DllReloadTest, LoadUseFreeAThousandTimes) {
   EXPECT_EQ(counts.notLoaded, 0);
   EXPECT_EQ(counts.failedCalls, 0);
   EXPECT_EQ(counts.lockedAtFree, 0) << "DllCanUnloadNow answers S_OK at every free";
+  EXPECT_EQ(counts.mappedAfterFree, 0) << "FreeLibrary unmaps the module every time";
   RecordProperty("private_memory_growth_bytes", std::to_string(growth));
   EXPECT_LE(growth, kMaxGrowthBytes) << kMeasuredLoads << " loads";
   EXPECT_EQ(LowestFreeTlsSlot(), tlsSlot) << "no thread-local storage slot kept per load";

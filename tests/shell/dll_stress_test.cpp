@@ -19,7 +19,7 @@ namespace nodmark::testing {
 namespace {
 
 constexpr int kThreads = 4;
-constexpr int kRounds = 2000;
+constexpr int kRounds = 500;
 
 struct StressClient {
   const NodmarkDll* dll;

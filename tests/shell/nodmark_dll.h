@@ -17,9 +17,9 @@ namespace nodmark::testing {
 std::wstring NodmarkDllPath();
 
 // Copies nodmark.dll to `path` for a test that needs a module of its own (one whose
-// process-wide state no earlier test has touched, or one at a particular place). The
-// DLL pins itself when loaded, so the copy cannot be deleted while this process runs:
-// a copy left by an earlier run is simply overwritten. False when the copy fails.
+// process-wide state no other client in this process can have touched, or one at a
+// particular place). A copy left by an earlier run is overwritten. False when the copy
+// fails.
 bool CopyNodmarkDll(const std::wstring& path);
 
 // The shipped nodmark.dll, loaded with LoadLibrary and reached through its exports as
@@ -52,7 +52,8 @@ class NodmarkDll {
 };
 
 // A client of the DLL: COM initialised on the test's thread, the DLL loaded fresh for
-// every test, and every test expected to leave the module unlocked.
+// every test (the fixture holds the process's only reference, so the free at the end of
+// each test unmaps it), and every test expected to leave the module unlocked.
 class DllClientTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -81,6 +81,10 @@ void RecordingRegistrationSystem::DeleteTree(const std::string& key) noexcept {
   operations.push_back(RegistryOperation::Delete(key));
 }
 
+bool RecordingRegistrationSystem::OtherArchitectureHasKey(const std::string& key) noexcept {
+  return otherArchitectureKeys.count(key) != 0;
+}
+
 bool RecordingRegistrationSystem::WriteKey(const std::string& key, const char* valueName,
                                            const char* valueText) noexcept {
   if (refusedKeys.count(key) != 0) return false;

@@ -44,6 +44,7 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   HRESULT ModulePath(std::string* path) noexcept override;
   bool IsLeadByte(unsigned char byte) noexcept override;
   void DeleteTree(const std::string& key) noexcept override;
+  bool OtherArchitectureHasKey(const std::string& key) noexcept override;
   bool WriteKey(const std::string& key, const char* valueName,
                 const char* valueText) noexcept override;
 
@@ -53,7 +54,8 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   HRESULT modulePathResult = S_OK;
   std::string modulePath = "C:\\Program Files\\nodmark\\nodmark.dll";
   std::set<unsigned char> leadBytes;
-  std::set<std::string> refusedKeys;  // WriteKey answers false for these
+  std::set<std::string> refusedKeys;            // WriteKey answers false for these
+  std::set<std::string> otherArchitectureKeys;  // the other registry view's keys
 
   std::vector<RegistryOperation> operations;
 };

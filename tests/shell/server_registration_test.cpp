@@ -158,8 +158,19 @@ TEST(ServerUnregistration, DeletesTheFiveTreesAndSucceeds) {
   RecordingRegistrationSystem system;
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
-      Delete("Nodmark.GerneralNodmark"), Delete("Nodmark.GerneralNodmark.1"),
-      Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid), Delete("Interface\\" + kIid)};
+      Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
+      Delete("Nodmark.GerneralNodmark.1"), Delete("TypeLib\\" + kLibid),
+      Delete("Interface\\" + kIid)};
+  EXPECT_EQ(system.operations, expected);
+}
+
+TEST(ServerUnregistration, KeepsTheSharedTreesWhileTheOtherArchitectureIsRegistered) {
+  RecordingRegistrationSystem system;
+  system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> expected = {Delete("CLSID\\" + kClsid),
+                                                   Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
+                                                   Delete("Interface\\" + kIid)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -168,8 +179,8 @@ TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
   system.guidTexts.erase(kLibid);
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
-      Delete("Nodmark.GerneralNodmark"), Delete("Nodmark.GerneralNodmark.1"),
-      Delete("CLSID\\" + kClsid), Delete("Interface\\" + kIid)};
+      Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
+      Delete("Nodmark.GerneralNodmark.1"), Delete("Interface\\" + kIid)};
   EXPECT_EQ(system.operations, expected);
 }
 

@@ -4,12 +4,16 @@
 #include <optional>
 #include <string>
 
-// The Wine prefix's store file, C:\windows\system32\pub_store.dat, as the shipped DLL
-// reads and writes it. Test programs that use it hold the CTest resource lock
-// "store_file".
+#include "platform/win32/architecture.h"
+
+// The Wine prefix's store file as the shipped DLLs of both architectures read and write
+// it: in the 32-bit system directory, which a 32-bit process calls system32 and a 64-bit
+// one SysWOW64. Test programs that use it hold the CTest resource lock "store_file".
 namespace nodmark::testing {
 
-inline constexpr char kStoreFilePath[] = "C:\\windows\\system32\\pub_store.dat";
+inline constexpr const char* kStoreFilePath = platform::win32::kIs64Bit
+                                                  ? "C:\\windows\\syswow64\\pub_store.dat"
+                                                  : "C:\\windows\\system32\\pub_store.dat";
 
 // The file's bytes, or nullopt when there is no file.
 std::optional<std::string> ReadStoreFile();

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/win32/architecture.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/scoped_bstr.h"
 #include "shell/client_helpers.h"
@@ -71,7 +72,7 @@ class TypeLibraryTest : public DllClientTest {
   platform::ComPtr<ITypeLib> library;
 };
 
-TEST_F(TypeLibraryTest, LibraryIsNodmarkLibVersionOneZeroForWin32) {
+TEST_F(TypeLibraryTest, LibraryIsNodmarkLibVersionOneZeroForTheModulesPlatform) {
   EXPECT_NE(FindResourceW(dll->handle(), MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr)
       << "carried as resource TYPELIB 1";
   TLIBATTR* attr = nullptr;
@@ -80,7 +81,8 @@ TEST_F(TypeLibraryTest, LibraryIsNodmarkLibVersionOneZeroForWin32) {
   EXPECT_EQ(attr->wMajorVerNum, 1);
   EXPECT_EQ(attr->wMinorVerNum, 0);
   EXPECT_EQ(attr->lcid, 0u) << "language neutral";
-  EXPECT_EQ(attr->syskind, SYS_WIN32);
+  // Compiled for the platform of the DLL that carries it: 64-bit hosts read a win64 one.
+  EXPECT_EQ(attr->syskind, platform::win32::kIs64Bit ? SYS_WIN64 : SYS_WIN32);
   // The loader marks every library it read from a file as having a disk image; the
   // library itself declares no flags.
   EXPECT_EQ(attr->wLibFlags & ~LIBFLAG_FHASDISKIMAGE, 0);

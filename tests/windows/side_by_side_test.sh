@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The 32-bit and the 64-bit nodmark.dll registered side by side in one 64-bit prefix,
+# each with the regsvr32 of its architecture:
+# - the JScript and VBScript clients under the 32-bit and the 64-bit cscript, by both
+#   ProgIDs, print the same three identifiers; with no store file, whichever
+#   architecture runs first draws the random identifier and the other reads it;
+# - unregistering one leaves the other creatable by both ProgIDs and readable late bound;
+#   unregistering a DLL that was never registered leaves the other's registration alone;
+# - unregistering both leaves none of the component's trees in either registry view.
+# Starts and ends with nothing of the component registered; the store file is put back.
+#
+# usage: side_by_side_test.sh WINE_RUN DLL_X86 DLL_X64 EXAMPLES_DIR
+set -euo pipefail
+wine_run=$1 dll_x86=$2 dll_x64=$3 examples=$4
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# A program of the given architecture ("x86" or "x64"), its output without carriage returns.
+run() {
+  local arch=$1
+  shift
+  if [ "$arch" = x64 ]; then "$wine_run" --64 "$@"; else "$wine_run" "$@"; fi
+}
+out() { run "$@" 2>/dev/null | tr -d '\r'; }
+
+prefix=$("$wine_run" winepath -u 'C:\windows' 2>/dev/null | tr -d '\r')
+store="$prefix/syswow64/pub_store.dat"
+saved_store=$(mktemp)
+had_store=no
+[ -f "$store" ] && { cp "$store" "$saved_store"; had_store=yes; }
+
+declare -A dll=([x86]=$("$wine_run" winepath -w "$dll_x86" | tr -d '\r')
+                [x64]=$("$wine_run" winepath -w "$dll_x64" | tr -d '\r'))
+js=$("$wine_run" winepath -w "$examples/jscript_client.js" | tr -d '\r')
+vbs=$("$wine_run" winepath -w "$examples/vbscript_client.vbs" | tr -d '\r')
+trees=(
+  'HKCR\Nodmark.GerneralNodmark'
+  'HKCR\Nodmark.GerneralNodmark.1'
+  'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}'
+  'HKCR\TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}'
+  'HKCR\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}'
+)
+
+register() { run "$1" regsvr32 /s "${dll[$1]}" || fail "regsvr32 of the $1 DLL exited with $?"; }
+unregister() { run "$1" regsvr32 /u /s "${dll[$1]}" || fail "regsvr32 /u of the $1 DLL exited with $?"; }
+finish() {
+  unregister x86 2>/dev/null
+  unregister x64 2>/dev/null
+  if [ "$had_store" = yes ]; then cp "$saved_store" "$store"; else rm -f "$store"; fi
+  rm -f "$saved_store"
+}
+trap finish EXIT
+
+# What one script client of one architecture prints by one ProgID.
+read_ids() { out "$1" cscript //nologo "$2" "$3"; }
+well_formed() {
+  grep -qxE 'nodmark_old [0-9A-F]{16}' <<<"$1" && grep -qxE 'nodmark_new [0-9A-F]{12}[0-9A-Z]{4}' <<<"$1" &&
+    grep -qxE 'nodmark_complicate [0-9A-F]{32}' <<<"$1"
+}
+# Every client of both architectures by both ProgIDs prints `expected`.
+all_read() {
+  local expected=$1 arch script prog_id
+  for arch in x86 x64; do
+    for script in "$js" "$vbs"; do
+      for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
+        [ "$(read_ids "$arch" "$script" "$prog_id")" = "$expected" ] ||
+          fail "$arch cscript ${script##*\\} $prog_id printed other identifiers"
+      done
+    done
+  done
+}
+# The one architecture still registered is creatable by both ProgIDs and reads late bound.
+only_works() {
+  local arch=$1 expected=$2 prog_id
+  for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
+    [ "$(read_ids "$arch" "$js" "$prog_id")" = "$expected" ] ||
+      fail "$arch no longer reads by $prog_id after the other DLL was unregistered"
+  done
+}
+
+unregister x86
+unregister x64
+
+# The first reader of either architecture draws the random identifier.
+for first in x64 x86; do
+  rm -f "$store"
+  register x86
+  register x64
+  second=$([ "$first" = x64 ] && echo x86 || echo x64)
+  reference=$(read_ids "$first" "$js" Nodmark.GerneralNodmark)
+  well_formed "$reference" || fail "$first cscript printed no identifiers: $reference"
+  [ -f "$store" ] || fail "the $first DLL kept its random identifier elsewhere than $store"
+  [ "$(read_ids "$second" "$js" Nodmark.GerneralNodmark)" = "$reference" ] ||
+    fail "$second read other identifiers than $first drew"
+done
+echo "$reference"
+all_read "$reference"
+
+unregister x86
+only_works x64 "$reference"
+register x86
+unregister x64
+only_works x86 "$reference"
+unregister x64  # never registered now: the 32-bit registration survives
+only_works x86 "$reference"
+unregister x86
+for arch in x86 x64; do
+  for tree in "${trees[@]}"; do
+    if run "$arch" reg query "$tree" >/dev/null 2>&1; then fail "$tree left in the $arch view"; fi
+  done
+done
+
+if [ "$failures" -ne 0 ]; then exit 1; fi
+echo "both architectures agree"
