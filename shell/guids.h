@@ -3,18 +3,60 @@
 
 #include <windows.h>
 
-namespace nodmark::shell {
+#include <cstddef>
 
-// The component's identities, as nodmark.idl declares them for the type library.
-// Class GerneralNodmark {0A47E819-F82E-4D5D-B806-6A9EA94D68CD}.
-inline constexpr CLSID kClsidGerneralNodmark = {
-    0x0A47E819, 0xF82E, 0x4D5D, {0xB8, 0x06, 0x6A, 0x9E, 0xA9, 0x4D, 0x68, 0xCD}};
-// Dual interface IGerneralNodmark {0C2F6F40-9D45-437B-A61E-2470148259AB}.
-inline constexpr IID kIidGerneralNodmark = {
-    0x0C2F6F40, 0x9D45, 0x437B, {0xA6, 0x1E, 0x24, 0x70, 0x14, 0x82, 0x59, 0xAB}};
-// Type library NODMARKLib {54BAE923-A008-4AA2-82E1-47F612C9A090}, version 1.0.
-inline constexpr GUID kLibidNodmarkLib = {
-    0x54BAE923, 0xA008, 0x4AA2, {0x82, 0xE1, 0x47, 0xF6, 0x12, 0xC9, 0xA0, 0x90}};
+#include "shell/guid_texts.h"
+
+namespace nodmark::shell {
+namespace guid_parsing {
+
+// Length of a registry-form GUID text without its terminator: braces, 32 digits and
+// four hyphens.
+inline constexpr std::size_t kGuidTextLength = 38;
+
+// A malformed text is a build error: the throw cannot happen in a constant expression.
+constexpr unsigned HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
+  if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
+  throw "not a hexadecimal digit";
+}
+
+constexpr unsigned long HexField(const char* text, std::size_t first, std::size_t digits) {
+  unsigned long value = 0;
+  for (std::size_t i = first; i < first + digits; ++i) value = value * 16 + HexDigitValue(text[i]);
+  return value;
+}
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" as the GUID it names.
+constexpr GUID GuidFromRegistryText(const char (&text)[kGuidTextLength + 1]) {
+  if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' ||
+      text[37] != '}') {
+    throw "not a GUID in registry form";
+  }
+  // Offsets of the eight bytes of the last two groups.
+  constexpr std::size_t kTailBytes[8] = {20, 22, 25, 27, 29, 31, 33, 35};
+  GUID guid{};
+  guid.Data1 = HexField(text, 1, 8);
+  guid.Data2 = static_cast<unsigned short>(HexField(text, 10, 4));
+  guid.Data3 = static_cast<unsigned short>(HexField(text, 15, 4));
+  for (std::size_t i = 0; i < 8; ++i) {
+    guid.Data4[i] = static_cast<unsigned char>(HexField(text, kTailBytes[i], 2));
+  }
+  return guid;
+}
+
+}  // namespace guid_parsing
+
+// The component's identities, from their registry texts.
+// Class GerneralNodmark.
+inline constexpr CLSID kClsidGerneralNodmark =
+    guid_parsing::GuidFromRegistryText(kClsidGerneralNodmarkText);
+// Dual interface IGerneralNodmark.
+inline constexpr IID kIidGerneralNodmark =
+    guid_parsing::GuidFromRegistryText(kIidGerneralNodmarkText);
+// Type library NODMARKLib, version 1.0.
+inline constexpr GUID kLibidNodmarkLib = guid_parsing::GuidFromRegistryText(kLibidNodmarkLibText);
 inline constexpr WORD kTypeLibMajorVersion = 1;
 inline constexpr WORD kTypeLibMinorVersion = 0;
 

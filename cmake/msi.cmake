@@ -1,0 +1,58 @@
+# nodmark_add_msi(NAME name ARCH x86|x64 VERSION version X86_DLL path [X64_DLL path]
+#                 GENERATOR target-or-path [OUTPUT_DIR dir] [DEPENDS target...])
+# A target `name` (built by default) that makes OUTPUT_DIR/name.msi (OUTPUT_DIR
+# defaults to the current binary directory) with wixl from installer/nodmark.wxs:
+# - ARCH x86: the 32-bit DLL alone, for 32-bit Windows;
+# - ARCH x64: the 64-bit DLL into ProgramFiles64Folder\nodmark and the 32-bit one
+#   into ProgramFilesFolder\nodmark, each registered in its own registry view.
+# GENERATOR is nodmark_wix_registry (installer/), built for the build machine: a
+# target of this build or the path of one built elsewhere (then name what builds it
+# in DEPENDS). The product code is derived from VERSION and ARCH, so every version
+# gets its own, as a major upgrade needs, and the same version always the same.
+find_program(NODMARK_WIXL wixl REQUIRED)
+set(NODMARK_MSI_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../installer/nodmark.wxs)
+set(NODMARK_MSI_PRODUCT_CODE_NAMESPACE 612955D7-6C4B-4247-9E85-5F640611AE29)
+
+function(nodmark_add_msi)
+  cmake_parse_arguments(ARG "" "NAME;ARCH;VERSION;X86_DLL;X64_DLL;GENERATOR;OUTPUT_DIR" "DEPENDS"
+                        ${ARGN})
+  if(NOT ARG_ARCH MATCHES "^(x86|x64)$" OR NOT ARG_X86_DLL OR (ARG_ARCH STREQUAL x64 AND NOT ARG_X64_DLL))
+    message(FATAL_ERROR "nodmark_add_msi(${ARG_NAME}): ARCH x86 needs X86_DLL, ARCH x64 both DLLs")
+  endif()
+  if(NOT ARG_OUTPUT_DIR)
+    set(ARG_OUTPUT_DIR ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  set(generator ${ARG_GENERATOR})
+  if(TARGET ${ARG_GENERATOR})
+    set(generator $<TARGET_FILE:${ARG_GENERATOR}>)
+  endif()
+  get_filename_component(source ${NODMARK_MSI_SOURCE} ABSOLUTE)
+  string(UUID product_code NAMESPACE ${NODMARK_MSI_PRODUCT_CODE_NAMESPACE}
+         NAME "nodmark-${ARG_VERSION}-${ARG_ARCH}" TYPE SHA1 UPPER)
+
+  # wixl finds the files and the generated includes in one staging folder.
+  set(stage ${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}.wix)
+  set(msi ${ARG_OUTPUT_DIR}/${ARG_NAME}.msi)
+  file(MAKE_DIRECTORY ${stage} ${ARG_OUTPUT_DIR})
+  set(commands
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/x86 ${stage}/x64
+    COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X86_DLL} ${stage}/x86/nodmark.dll
+    COMMAND ${generator} win32 nodmark_x86_dll NODMARK_X86_DIR ${stage}/registry-win32.wxi)
+  set(inputs ${ARG_X86_DLL})
+  if(ARG_ARCH STREQUAL x64)
+    list(APPEND commands
+      COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X64_DLL} ${stage}/x64/nodmark.dll
+      COMMAND ${generator} win64 nodmark_x64_dll NODMARK_X64_DIR ${stage}/registry-win64.wxi)
+    list(APPEND inputs ${ARG_X64_DLL})
+  endif()
+  add_custom_command(
+    OUTPUT ${msi}
+    ${commands}
+    COMMAND ${NODMARK_WIXL} -a ${ARG_ARCH} -D Version=${ARG_VERSION} -D ProductCode=${product_code}
+            -D Arch=${ARG_ARCH} -I ${stage} -o ${msi} ${source}
+    WORKING_DIRECTORY ${stage}
+    DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS}
+    COMMENT "wixl: ${ARG_NAME}.msi"
+    VERBATIM)
+  add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})
+endfunction()

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# The installer package under Wine's msiexec, in a fresh prefix of its own:
+#   - a hand registration from another folder, then an install that fails midway
+#     (its DLL's place is taken by a folder) leaves the registry as it was;
+#   - install: the 32-bit (and 64-bit) late-bound C++ client and script host read the
+#     identifiers by both ProgIDs; the registry rows, in every view, equal what the
+#     DLLs' own DllRegisterServer writes for the installed files, key by key;
+#   - repair brings back deleted DLLs and a deleted key;
+#   - a package of a later version leaves one product installed, still working;
+#   - uninstall leaves none of the component's keys or files, and keeps the store file.
+#
+# usage: msi_test.sh PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
+#                    X86_DLL X86_LATE_BOUND [X64_DLL X64_LATE_BOUND]
+# With the x64 pair, PACKAGE is the x64 package and PREFIX is made 64-bit; without
+# it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first.
+set -euo pipefail
+prefix=$1 package=$2 upgrade=$3 jscript=$4
+shift 4
+dlls=() clients=()
+while (($# >= 2)); do
+  dlls+=("$1") clients+=("$2")
+  shift 2
+done
+arch_count=${#dlls[@]}
+
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# Per architecture (0: 32-bit, 1: 64-bit): the loader of its system programs, its
+# system folder, and where the package puts its DLL.
+if ((arch_count == 2)); then
+  export WINEARCH=win64
+  loaders=(wine "$wine64") system_dirs=(syswow64 system32)
+  install_dirs=("Program Files (x86)/nodmark" "Program Files/nodmark")
+  registry_loader=$wine64 # sees both views: the 32-bit one under Wow6432Node
+else
+  export WINEARCH=win32
+  loaders=(wine) system_dirs=(system32) install_dirs=("Program Files/nodmark")
+  registry_loader=wine
+fi
+drive_c=$prefix/drive_c
+
+rm -rf "$prefix"
+mkdir -p "$prefix"
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+# One server for the whole run, so that each program does not start its own.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+windows_path() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# A program of architecture $1's system folder, with arguments.
+system_program() {
+  local arch=$1 name=$2
+  shift 2
+  "${loaders[$arch]}" "C:\\windows\\${system_dirs[$arch]}\\$name" "$@" 2>/dev/null | tr -d '\r'
+}
+# Every msiexec run logs verbosely into PREFIX.logs, kept for a look after a failure.
+logs=$prefix.logs runs=0
+rm -rf "$logs"
+mkdir -p "$logs"
+msiexec() {
+  runs=$((runs + 1))
+  "${loaders[$((arch_count - 1))]}" msiexec "$@" /l*v "$(windows_path "$logs")\\$runs.log" \
+    >/dev/null 2>&1
+}
+
+package_path=$(windows_path "$package")
+upgrade_path=$(windows_path "$upgrade")
+jscript_path=$(windows_path "$jscript")
+
+# The component's five trees, in every registry view, as sorted "[key]" sections.
+component_pattern='^\[hkey_local_machine\\software\\classes\\(wow6432node\\)?'
+component_pattern+='(nodmark\.gerneralnodmark(\.1)?|clsid\\[{]0a47e819-f82e-4d5d-b806-6a9ea94d68cd[}]'
+component_pattern+='|typelib\\[{]54bae923-a008-4aa2-82e1-47f612c9a090[}]'
+component_pattern+='|interface\\[{]0c2f6f40-9d45-437b-a61e-2470148259ab[}])(]|\\)'
+export_component() {
+  local out=$1 raw
+  raw=$(mktemp)
+  "$registry_loader" reg export 'HKLM\Software\Classes' "$(windows_path "$raw")" /y >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$raw" | tr -d '\r' |
+    pattern=$component_pattern awk '
+      /^\[/ { keep = (tolower($0) ~ ENVIRON["pattern"]) }
+      keep && NF { print }' >"$out"
+  rm -f "$raw"
+}
+
+# One client's three lines: the late-bound C++ client (by ProgID) or, with "script",
+# the script host of the architecture.
+read_identifiers() {
+  local arch=$1 kind=$2 prog_id=$3
+  if [ "$kind" = script ]; then
+    system_program "$arch" cscript.exe //nologo "$jscript_path" "$prog_id"
+  else
+    wine "${clients[$arch]}" "$prog_id" 2>/dev/null | tr -d '\r'
+  fi
+}
+
+# Every installed product named nodmark, one DisplayVersion line each.
+installed_versions() {
+  "$registry_loader" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s \
+    2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { name = 0 } $1 == "DisplayName" && $3 == "nodmark" { name = 1 }
+         name && $1 == "DisplayVersion" { print $3; name = 0 }'
+}
+
+work=$(mktemp -d)
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+
+# A hand registration of every DLL from a folder of its own.
+for arch in "${!dlls[@]}"; do
+  mkdir -p "$drive_c/handreg/$arch"
+  cp "${dlls[$arch]}" "$drive_c/handreg/$arch/nodmark.dll"
+  system_program "$arch" regsvr32.exe /s "C:\\handreg\\$arch\\nodmark.dll" ||
+    fail "regsvr32 of the hand-registered DLL ($arch)"
+done
+export_component "$work/hand.reg"
+grep -qi 'handreg' "$work/hand.reg" || fail "the hand registration wrote no module path"
+
+# A failed install: the last DLL's place is taken by a folder, so the file cannot be
+# written. Windows Installer rolls back: no product, no files, the registry as it was.
+blocked="$drive_c/${install_dirs[$((arch_count - 1))]}/nodmark.dll"
+mkdir -p "$blocked"
+if msiexec /i "$package_path" /qn; then fail "the install over a blocked file succeeded"; fi
+export_component "$work/failed.reg"
+# Windows Installer restores the keys the rollback script recorded. Wine 8's rollback
+# uninstalls the components instead, which removes the component's trees: under Wine
+# the registry is left without the hand registration, never half written.
+if ! cmp -s "$work/hand.reg" "$work/failed.reg" && [ -s "$work/failed.reg" ]; then
+  diff -u "$work/hand.reg" "$work/failed.reg" >&2 || true
+  fail "the failed install left the registry half changed"
+fi
+[ -z "$(installed_versions)" ] || fail "the failed install left a product installed"
+rmdir "$blocked"
+for dir in "${install_dirs[@]}"; do
+  [ ! -e "$drive_c/$dir/nodmark.dll" ] || fail "the failed install left $dir/nodmark.dll"
+done
+
+# Install over the hand registration.
+msiexec /i "$package_path" /qn || fail "msiexec /i exited with $?"
+export_component "$work/installed.reg"
+if grep -qi 'handreg' "$work/installed.reg"; then fail "a key still points at the hand registration"; fi
+
+reference=""
+for arch in "${!dlls[@]}"; do
+  for kind in client script; do
+    for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
+      output=$(read_identifiers "$arch" "$kind" "$prog_id") || true
+      if ! grep -qxE 'nodmark_old [0-9A-F]{16}' <<<"$output" ||
+         ! grep -qxE 'nodmark_new [0-9A-F]{12}[0-9A-Z]{4}' <<<"$output" ||
+         ! grep -qxE 'nodmark_complicate [0-9A-F]{32}' <<<"$output"; then
+        fail "arch $arch $kind ($prog_id) did not read the three identifiers: $output"
+        continue
+      fi
+      # Both DLLs keep their random identifier in one store file: every client of
+      # either architecture reads the same three identifiers.
+      reference=${reference:-$output}
+      [ "$output" = "$reference" ] || fail "arch $arch $kind ($prog_id) read other identifiers"
+    done
+  done
+done
+
+# What DllRegisterServer writes for the installed files, in the same order as the
+# package (32-bit first: the type library's key is shared by both views, and its
+# HELPDIR holds the folder of the DLL registered last).
+for arch in "${!dlls[@]}"; do
+  system_program "$arch" regsvr32.exe /u /s "C:\\${install_dirs[$arch]//\//\\}\\nodmark.dll"
+done
+for arch in "${!dlls[@]}"; do
+  system_program "$arch" regsvr32.exe /s "C:\\${install_dirs[$arch]//\//\\}\\nodmark.dll" ||
+    fail "regsvr32 of the installed DLL ($arch)"
+done
+export_component "$work/registered.reg"
+# A 32-bit process writes the ProgID keys into the key both views share, as on
+# Windows; Wine 8's msiexec writes a 32-bit component's ProgID rows under
+# Wow6432Node instead. Those copies are left out of this comparison only (the
+# uninstall below must still remove them).
+shared_prog_ids='^\[HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\Nodmark\.'
+without_wow_prog_ids() { p=$shared_prog_ids awk '/^\[/ { keep = $0 !~ ENVIRON["p"] } keep' "$1"; }
+diff -u <(without_wow_prog_ids "$work/registered.reg") <(without_wow_prog_ids "$work/installed.reg") >&2 ||
+  fail "the package's registry rows differ from DllRegisterServer's"
+
+# Repair after the DLLs and a key of every view are gone.
+for arch in "${!dlls[@]}"; do
+  rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll"
+  system_program "$arch" reg.exe delete \
+    'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32' /f >/dev/null || true
+done
+msiexec /i "$package_path" REINSTALL=ALL REINSTALLMODE=amus /qn || fail "repair exited with $?"
+for arch in "${!dlls[@]}"; do
+  cmp -s "${dlls[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.dll" ||
+    fail "repair did not bring back ${install_dirs[$arch]}/nodmark.dll"
+done
+export_component "$work/repaired.reg"
+diff -u "$work/installed.reg" "$work/repaired.reg" >&2 || fail "repair did not restore the keys"
+
+# A later version replaces this one.
+first_version=$(installed_versions)
+msiexec /i "$upgrade_path" /qn || fail "the upgrade exited with $?"
+versions=$(installed_versions)
+if [ "$(wc -l <<<"$versions")" -ne 1 ] || [ "$versions" = "$first_version" ]; then
+  fail "after the upgrade the installed versions are: $versions (before: $first_version)"
+fi
+export_component "$work/upgraded.reg"
+diff -u "$work/installed.reg" "$work/upgraded.reg" >&2 || fail "the upgrade changed the keys"
+for arch in "${!dlls[@]}"; do
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$reference" ] ||
+    fail "after the upgrade the arch $arch client read something else"
+done
+
+# Uninstall: nothing of the component is left but the machine's store file, which both
+# DLLs keep in the 32-bit system folder.
+store_files=("$drive_c/windows/${system_dirs[0]}/pub_store.dat")
+cat "${store_files[@]}" >"$work/store.before" || fail "no DLL wrote the store file"
+msiexec /x "$upgrade_path" /qn || fail "msiexec /x exited with $?"
+export_component "$work/uninstalled.reg"
+if [ -s "$work/uninstalled.reg" ]; then
+  fail "uninstall left keys of the component:"
+  cat "$work/uninstalled.reg" >&2
+fi
+for dir in "${install_dirs[@]}"; do
+  [ ! -e "$drive_c/$dir" ] || fail "uninstall left $dir"
+done
+[ -z "$(installed_versions)" ] || fail "uninstall left a product installed"
+cat "${store_files[@]}" 2>/dev/null | cmp -s - "$work/store.before" || fail "uninstall touched a store file"
+for arch in "${!dlls[@]}"; do
+  if read_identifiers "$arch" client Nodmark.GerneralNodmark >/dev/null; then
+    fail "the arch $arch client still created the class after uninstall"
+  fi
+done
+
+if [ "$failures" -ne 0 ]; then exit 1; fi
+echo "package $(basename "$package"): install, clients, rows, repair, upgrade and uninstall as expected"
