@@ -15,10 +15,15 @@ expected=(
   examples/jscript_client.js
   examples/late_bound_client.cpp
   examples/late_bound_client.exe
+  examples/regfree/early_bound_client.exe
+  examples/regfree/early_bound_client.manifest
+  examples/regfree/late_bound_client.exe
+  examples/regfree/late_bound_client.manifest
   examples/vbscript_client.vbs
   include/nodmark.h
   include/nodmark.idl
   nodmark.dll
+  nodmark.sxs.manifest
   nodmark.tlb
 )
 
@@ -44,12 +49,13 @@ fi
 
 unzip -q "$zip" -d "$work/unzipped"
 cmp "$dll" "$work/unzipped/$top/nodmark.dll" || status=1
+cmp "$(dirname "$dll")/nodmark.sxs.manifest" "$work/unzipped/$top/nodmark.sxs.manifest" || status=1
 cmp "$type_library" "$work/unzipped/$top/nodmark.tlb" || status=1
 if ! grep -q $'\r$' "$work/unzipped/$top/USAGE.txt"; then
   echo "USAGE.txt lacks Windows line ends" >&2
   status=1
 fi
-for section in Register "Use from a script" "Use from C++" Unregister; do
+for section in Register "Use from a script" "Use from C++" Unregister "Use without registration"; do
   grep -q "^$section" "$work/unzipped/$top/USAGE.txt" || { echo "USAGE.txt: no $section" >&2; status=1; }
 done
 
