@@ -106,13 +106,16 @@ folder() {
 }
 
 # Expects the last run to have failed with the client's own message (exit status 1,
-# not a crash) naming `call` and `code`.
+# not a crash) naming `call` and `code`, and, for a class or ProgID not found, how to
+# make it available.
 expect_clean_failure() {
   local what=$1 call=$2 code=$3
   if [ "$status" -ne 1 ]; then
     fail "$what: exit status $status instead of the client's 1"
   elif ! grep -q "$call.* failed with $code" "$work/err"; then
     fail "$what: no message naming $call and $code"
+  elif [[ $code =~ ^(0x80040154|0x800401F3)$ ]] && ! grep -q "nor found without registration" "$work/err"; then
+    fail "$what: no hint at registration or the assembly"
   fi
   grep -v '^[0-9a-f]*:\(fixme\|err\|warn\):' "$work/err" | sed "s/^/  $what: /" >&2 || true
 }
