@@ -1,16 +1,26 @@
 # The ZIP a Windows user takes away, made by the Windows build from both architectures:
 #   cmake --build --preset windows && (cd build/windows && cpack)
 # gives build/windows/nodmark-<version>-windows.zip with one top folder of that name:
-# x86\ and x64\ (each DLL with its type library), include\ (the interface description
-# and the header generated from it), examples\ (the four clients as sources, the C++
-# ones also built for each architecture) and USAGE.txt.
+# x86\ and x64\ (each DLL with its type library and assembly manifest), include\ (the
+# interface description and the header generated from it), examples\ (the four clients
+# as sources, the C++ ones also built for each architecture, registered and
+# registration-free) and USAGE.txt.
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   # Without the DLL's import library, which has nothing to import: clients reach the
   # DLL through COM.
-  install(FILES ${NODMARK_DLL_${arch}} ${NODMARK_TLB_${arch}} DESTINATION ${arch})
-  install(PROGRAMS ${NODMARK_EXAMPLES_${arch}}/early_bound_client.exe
-                   ${NODMARK_EXAMPLES_${arch}}/late_bound_client.exe
-          DESTINATION examples/${arch})
+  # The assembly manifest beside each DLL, for use without registration.
+  get_filename_component(shell_dir ${NODMARK_DLL_${arch}} DIRECTORY)
+  install(FILES ${NODMARK_DLL_${arch}} ${NODMARK_TLB_${arch}} ${shell_dir}/nodmark.sxs.manifest
+          DESTINATION ${arch})
+  set(clients early_bound_client late_bound_client)
+  foreach(client IN LISTS clients)
+    install(PROGRAMS ${NODMARK_EXAMPLES_${arch}}/${client}.exe DESTINATION examples/${arch})
+    # The same clients with a manifest that names the assembly, and that manifest as
+    # text for host developers to copy.
+    set(regfree ${NODMARK_EXAMPLES_${arch}}/regfree/${client})
+    install(PROGRAMS ${regfree}.exe DESTINATION examples/${arch}/regfree)
+    install(FILES ${regfree}.manifest DESTINATION examples/${arch}/regfree)
+  endforeach()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/shell/nodmark.idl ${NODMARK_IDL_HEADER} DESTINATION include)
 set(examples_dir ${PROJECT_SOURCE_DIR}/examples)

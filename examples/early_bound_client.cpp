@@ -4,9 +4,11 @@
 //
 //   early_bound_client.exe
 //
-// nodmark.dll must be registered first (regsvr32 nodmark.dll). Prints one
+// nodmark.dll must be registered first (regsvr32 nodmark.dll), or, without
+// registration, lie beside the program with its assembly manifest nodmark.sxs.manifest,
+// which the program's own manifest names (see examples\regfree). Prints one
 // "<property> <value>" line per property and exits with 0, or names the failing
-// call and its HRESULT on standard error and exits with 1.
+// call, its HRESULT and the system's text for it on standard error and exits with 1.
 #include <windows.h>
 
 #include <initguid.h>  // this file defines the GUIDs nodmark.h declares
@@ -20,6 +22,11 @@
 #include "nodmark.h"
 
 namespace {
+
+const char kNotFoundHint[] =
+    "nodmark.dll is neither registered (regsvr32 nodmark.dll) nor found without registration "
+    "(this program's manifest must name the assembly nodmark.sxs, and nodmark.sxs.manifest "
+    "and nodmark.dll must lie beside the program)";
 
 // COM initialised on this thread for the life of the object.
 class ComApartment {
@@ -76,9 +83,24 @@ class String {
   BSTR value_ = nullptr;
 };
 
+// What the system says about an HRESULT, as ": text", or nothing when it has no text.
+std::string SystemText(HRESULT hr) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result(text != nullptr ? text : "", length);
+  LocalFree(text);
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+    result.pop_back();
+  return result.empty() ? result : ": " + result;
+}
+
 int Fail(const char* call, HRESULT hr) {
-  std::fprintf(stderr, "early_bound_client: %s failed with 0x%08lX\n", call,
-               static_cast<unsigned long>(hr));
+  std::fprintf(stderr, "early_bound_client: %s failed with 0x%08lX%s\n", call,
+               static_cast<unsigned long>(hr), SystemText(hr).c_str());
+  if (hr == REGDB_E_CLASSNOTREG) std::fprintf(stderr, "early_bound_client: %s\n", kNotFoundHint);
   return 1;
 }
 
@@ -91,7 +113,7 @@ int main() {
   Reference<IGerneralNodmark> nodmark;
   const HRESULT created = CoCreateInstance(CLSID_GerneralNodmark, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IGerneralNodmark, nodmark.put());
-  if (FAILED(created)) return Fail("CoCreateInstance (is nodmark.dll registered?)", created);
+  if (FAILED(created)) return Fail("CoCreateInstance", created);
 
   String oldId, newId, complicateId;
   HRESULT hr = nodmark->get_nodmark_old(oldId.put());

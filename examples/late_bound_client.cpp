@@ -3,25 +3,33 @@
 // (IDispatch::GetIDsOfNames) and read with IDispatch::Invoke. No header of the
 // component is needed.
 //
-//   late_bound_client.exe [ProgID]
+//   late_bound_client.exe [ProgID [property...]]
 //
-// The ProgID defaults to "Nodmark.GerneralNodmark". nodmark.dll must be registered
-// first (regsvr32 nodmark.dll). Prints one "<property> <value>" line per property
-// and exits with 0, or names the failing call and its HRESULT on standard error
-// and exits with 1.
+// The ProgID defaults to "Nodmark.GerneralNodmark", the properties to the three the
+// class has; names are looked up as given, in any letter case. nodmark.dll must be
+// registered first (regsvr32 nodmark.dll), or, without registration, lie beside the
+// program with its assembly manifest nodmark.sxs.manifest, which the program's own
+// manifest names (see examples\regfree). Prints one "<property> <value>" line per
+// property and exits with 0, or names the failing call, its HRESULT and the system's
+// text for it on standard error and exits with 1.
 #include <windows.h>
 
 #include <objbase.h>
 #include <oleauto.h>
 
 #include <cstdio>
-#include <cwchar>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
 const wchar_t kDefaultProgId[] = L"Nodmark.GerneralNodmark";
 const wchar_t* const kProperties[] = {L"nodmark_old", L"nodmark_new", L"nodmark_complicate"};
+const char kNotFoundHint[] =
+    "nodmark.dll is neither registered (regsvr32 nodmark.dll) nor found without registration "
+    "(this program's manifest must name the assembly nodmark.sxs, and nodmark.sxs.manifest "
+    "and nodmark.dll must lie beside the program)";
 
 // COM initialised on this thread for the life of the object.
 class ComApartment {
@@ -75,10 +83,26 @@ std::string Narrow(const wchar_t* wide, int length) {
   return text;
 }
 
-int Fail(const char* call, const wchar_t* what, HRESULT hr) {
-  std::fprintf(stderr, "late_bound_client: %s %s failed with 0x%08lX\n", call,
-               Narrow(what, static_cast<int>(std::wcslen(what))).c_str(),
-               static_cast<unsigned long>(hr));
+// What the system says about an HRESULT, as ": text", or nothing when it has no text.
+std::string SystemText(HRESULT hr) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result(text != nullptr ? text : "", length);
+  LocalFree(text);
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+    result.pop_back();
+  return result.empty() ? result : ": " + result;
+}
+
+int Fail(const char* call, const std::wstring& what, HRESULT hr) {
+  std::fprintf(stderr, "late_bound_client: %s %s failed with 0x%08lX%s\n", call,
+               Narrow(what.c_str(), static_cast<int>(what.size())).c_str(),
+               static_cast<unsigned long>(hr), SystemText(hr).c_str());
+  if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING)
+    std::fprintf(stderr, "late_bound_client: %s\n", kNotFoundHint);
   return 1;
 }
 
@@ -88,20 +112,22 @@ int main() {
   int argumentCount = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
   const std::wstring progId = argumentCount > 1 ? arguments[1] : kDefaultProgId;
+  std::vector<std::wstring> properties(std::begin(kProperties), std::end(kProperties));
+  if (argumentCount > 2) properties.assign(arguments + 2, arguments + argumentCount);
   LocalFree(arguments);
 
   const ComApartment apartment;
-  if (FAILED(apartment.result())) return Fail("CoInitialize", L"", apartment.result());
+  if (FAILED(apartment.result())) return Fail("CoInitialize", std::wstring(), apartment.result());
 
   CLSID clsid{};
   HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
-  if (FAILED(hr)) return Fail("CLSIDFromProgID (is nodmark.dll registered?)", progId.c_str(), hr);
+  if (FAILED(hr)) return Fail("CLSIDFromProgID", progId, hr);
   Dispatch nodmark;
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, nodmark.put());
-  if (FAILED(hr)) return Fail("CoCreateInstance", progId.c_str(), hr);
+  if (FAILED(hr)) return Fail("CoCreateInstance", progId, hr);
 
-  for (const wchar_t* property : kProperties) {
-    LPOLESTR name = const_cast<LPOLESTR>(property);
+  for (const std::wstring& property : properties) {
+    LPOLESTR name = const_cast<LPOLESTR>(property.c_str());
     DISPID dispid = DISPID_UNKNOWN;
     hr = nodmark->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
     if (FAILED(hr)) return Fail("GetIDsOfNames", property, hr);
@@ -115,7 +141,7 @@ int main() {
     if (FAILED(hr)) return Fail("VariantChangeType", property, hr);
 
     const BSTR text = value.get()->bstrVal;
-    std::printf("%s %s\n", Narrow(property, static_cast<int>(std::wcslen(property))).c_str(),
+    std::printf("%s %s\n", Narrow(property.c_str(), static_cast<int>(property.size())).c_str(),
                 Narrow(text, static_cast<int>(SysStringLen(text))).c_str());
   }
   return 0;

@@ -6,7 +6,9 @@
 # usage: check_package.sh BUILD_DIR CPACK CMAKE VERSION DLL_X86 TLB_X86 DLL_X64 TLB_X64
 set -euo pipefail
 build=$1 cpack=$2 cmake=$3 version=$4
-declare -A built=([x86/nodmark.dll]=$5 [x86/nodmark.tlb]=$6 [x64/nodmark.dll]=$7 [x64/nodmark.tlb]=$8)
+declare -A built=([x86/nodmark.dll]=$5 [x86/nodmark.tlb]=$6 [x64/nodmark.dll]=$7 [x64/nodmark.tlb]=$8
+                  [x86/nodmark.sxs.manifest]=$(dirname "$5")/nodmark.sxs.manifest
+                  [x64/nodmark.sxs.manifest]=$(dirname "$7")/nodmark.sxs.manifest)
 
 top="nodmark-$version-windows"
 expected=(
@@ -17,13 +19,23 @@ expected=(
   examples/vbscript_client.vbs
   examples/x64/early_bound_client.exe
   examples/x64/late_bound_client.exe
+  examples/x64/regfree/early_bound_client.exe
+  examples/x64/regfree/early_bound_client.manifest
+  examples/x64/regfree/late_bound_client.exe
+  examples/x64/regfree/late_bound_client.manifest
   examples/x86/early_bound_client.exe
   examples/x86/late_bound_client.exe
+  examples/x86/regfree/early_bound_client.exe
+  examples/x86/regfree/early_bound_client.manifest
+  examples/x86/regfree/late_bound_client.exe
+  examples/x86/regfree/late_bound_client.manifest
   include/nodmark.h
   include/nodmark.idl
   x64/nodmark.dll
+  x64/nodmark.sxs.manifest
   x64/nodmark.tlb
   x86/nodmark.dll
+  x86/nodmark.sxs.manifest
   x86/nodmark.tlb
 )
 
@@ -55,7 +67,7 @@ if ! grep -q $'\r$' "$work/unzipped/$top/USAGE.txt"; then
   echo "USAGE.txt lacks Windows line ends" >&2
   status=1
 fi
-for section in Register "Use from a script" "Use from C++" Unregister; do
+for section in Register "Use from a script" "Use from C++" Unregister "Use without registration"; do
   grep -q "^$section" "$work/unzipped/$top/USAGE.txt" || { echo "USAGE.txt: no $section" >&2; status=1; }
 done
 
