@@ -182,11 +182,14 @@ run "$no_dll/$(basename "$regfree_early")"
 expect_clean_failure "nodmark.dll missing" CoCreateInstance 0x8007
 
 # What the registered DLL prints, with the client that has no manifest.
-run regsvr32 /s "$(windows_path "$dll")"
+# The regsvr32 of the DLL's architecture: the 64-bit one starts through the 64-bit loader.
+system_flag=()
+[ "$arch" = x64 ] && system_flag=(--64)
+run "${system_flag[@]}" regsvr32 /s "$(windows_path "$dll")"
 [ "$status" -eq 0 ] || fail "regsvr32 exited with $status"
 run "$plain/$(basename "$early")"
 registered_output=$(cat "$work/out")
-run regsvr32 /u /s "$(windows_path "$dll")"
+run "${system_flag[@]}" regsvr32 /u /s "$(windows_path "$dll")"
 echo "$registered_output"
 if [ "$(grep -cE '^nodmark_(old|new|complicate) [0-9A-Z]+$' <<<"$registered_output")" -ne 3 ]; then
   fail "the registered DLL did not print three identifiers"
