@@ -56,3 +56,17 @@ function(nodmark_add_msi)
     VERBATIM)
   add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})
 endfunction()
+
+# nodmark_add_msi_pair(VERSION version OUTPUT_DIR dir X86_DLL path X64_DLL path
+#                      DEPENDS_X86 target... DEPENDS_X64 target...): the two packages of
+# one version, nodmark-<version>-x64.msi (both DLLs) and nodmark-<version>-x86.msi.
+function(nodmark_add_msi_pair)
+  cmake_parse_arguments(ARG "" "VERSION;OUTPUT_DIR;X86_DLL;X64_DLL" "DEPENDS_X86;DEPENDS_X64"
+                        ${ARGN})
+  nodmark_add_msi(NAME nodmark-${ARG_VERSION}-x64 ARCH x64 VERSION ${ARG_VERSION}
+    X86_DLL ${ARG_X86_DLL} X64_DLL ${ARG_X64_DLL} GENERATOR nodmark_wix_registry
+    OUTPUT_DIR ${ARG_OUTPUT_DIR} DEPENDS ${ARG_DEPENDS_X86} ${ARG_DEPENDS_X64})
+  nodmark_add_msi(NAME nodmark-${ARG_VERSION}-x86 ARCH x86 VERSION ${ARG_VERSION}
+    X86_DLL ${ARG_X86_DLL} GENERATOR nodmark_wix_registry
+    OUTPUT_DIR ${ARG_OUTPUT_DIR} DEPENDS ${ARG_DEPENDS_X86})
+endfunction()

@@ -16,14 +16,7 @@ system_flag=()
 [ "$arch" = x64 ] && system_flag=(--64)
 system() { "$wine_run" "${system_flag[@]}" "$@"; }
 
-prog_ids=(Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1)
-trees=(
-  'HKCR\Nodmark.GerneralNodmark'
-  'HKCR\Nodmark.GerneralNodmark.1'
-  'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}'
-  'HKCR\TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}'
-  'HKCR\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}'
-)
+source "$(dirname "${BASH_SOURCE[0]}")/../component_trees.sh"
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }

@@ -23,15 +23,8 @@ case $arch in
   *) echo "unknown architecture $arch" >&2; exit 2 ;;
 esac
 assembly=nodmark.sxs
-prog_ids=(Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1)
-# The five key trees registration writes, in the registry view of each architecture.
-trees=(
-  'HKCR\Nodmark.GerneralNodmark'
-  'HKCR\Nodmark.GerneralNodmark.1'
-  'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}'
-  'HKCR\TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}'
-  'HKCR\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}'
-)
+# The ProgIDs and the five key trees, in the registry view of each architecture.
+source "$(dirname "${BASH_SOURCE[0]}")/../component_trees.sh"
 views=(32 64)
 
 failures=0

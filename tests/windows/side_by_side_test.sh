@@ -34,13 +34,7 @@ declare -A dll=([x86]=$("$wine_run" winepath -w "$dll_x86" | tr -d '\r')
                 [x64]=$("$wine_run" winepath -w "$dll_x64" | tr -d '\r'))
 js=$("$wine_run" winepath -w "$examples/jscript_client.js" | tr -d '\r')
 vbs=$("$wine_run" winepath -w "$examples/vbscript_client.vbs" | tr -d '\r')
-trees=(
-  'HKCR\Nodmark.GerneralNodmark'
-  'HKCR\Nodmark.GerneralNodmark.1'
-  'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}'
-  'HKCR\TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}'
-  'HKCR\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}'
-)
+source "$(dirname "${BASH_SOURCE[0]}")/../component_trees.sh"
 
 register() { run "$1" regsvr32 /s "${dll[$1]}" || fail "regsvr32 of the $1 DLL exited with $?"; }
 unregister() { run "$1" regsvr32 /u /s "${dll[$1]}" || fail "regsvr32 /u of the $1 DLL exited with $?"; }
@@ -63,7 +57,7 @@ all_read() {
   local expected=$1 arch script prog_id
   for arch in x86 x64; do
     for script in "$js" "$vbs"; do
-      for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
+      for prog_id in "${prog_ids[@]}"; do
         [ "$(read_ids "$arch" "$script" "$prog_id")" = "$expected" ] ||
           fail "$arch cscript ${script##*\\} $prog_id printed other identifiers"
       done
@@ -73,7 +67,7 @@ all_read() {
 # The one architecture still registered is creatable by both ProgIDs and reads late bound.
 only_works() {
   local arch=$1 expected=$2 prog_id
-  for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
+  for prog_id in "${prog_ids[@]}"; do
     [ "$(read_ids "$arch" "$js" "$prog_id")" = "$expected" ] ||
       fail "$arch no longer reads by $prog_id after the other DLL was unregistered"
   done
