@@ -43,7 +43,7 @@ void ScriptMachine() {
 void BM_IdentifierSetOverScriptedMachine(benchmark::State& state) {
   ScriptMachine();
   for (auto _ : state) {
-    const nodmark::core::IdentifierSet identifiers;
+    const nodmark::identifiers::IdentifierSet identifiers;
     benchmark::DoNotOptimize(identifiers.GetComplicateIdentifier());
   }
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace nodmark::core {
+namespace nodmark::identifiers {
 
 // The markers that frame the hex data of the digest-based identifier.
 inline constexpr std::string_view kDigestStartMarker = "VELTRA_GENERAL_NODMARK_START";
@@ -14,6 +14,6 @@ inline constexpr std::string_view kDigestEndMarker = "VELTRA_GENERAL_NODMARK_END
 // terminator) as 32 upper-case hexadecimal characters. Never fails.
 std::string DigestIdentifierText(std::string_view hexData);
 
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers
 
 #endif  // NODMARK_IDENTIFIERS_DIGEST_TEXT_H_

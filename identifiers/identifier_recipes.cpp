@@ -5,7 +5,7 @@
 
 #include "core/hex_text.h"
 
-namespace nodmark::core {
+namespace nodmark::identifiers {
 namespace {
 
 constexpr std::uint8_t kFallbackByte = 0xFF;
@@ -31,7 +31,7 @@ ByteString KeyBytes(const SourceBytes& adapter, const SourceBytes& volume) {
 
 std::string HexOf(const SourceBytes& bytes) {
   std::string text;
-  if (bytes) AppendHexBytes(text, *bytes);
+  if (bytes) core::AppendHexBytes(text, *bytes);
   return text;
 }
 
@@ -56,14 +56,14 @@ std::string ComposeOldIdentifier(const SourceBytes& adapter, const SourceBytes& 
       break;
   }
   std::string idText;
-  AppendHexBytes(idText, sourceBytes);
+  core::AppendHexBytes(idText, sourceBytes);
   return idText;
 }
 
 std::string ComposeNewIdentifier(const SourceBytes& adapter, const SourceBytes& volume,
                                  std::string_view randomId, std::string_view tag) {
   std::string idText;
-  AppendHexBytes(idText, KeyBytes(adapter, volume));
+  core::AppendHexBytes(idText, KeyBytes(adapter, volume));
   idText += randomId;
   idText += tag;
   return idText;
@@ -77,4 +77,4 @@ DigestParts ComposeDigestParts(const SourceBytes& adapter, const SourceBytes& vo
   return {HexOf(adapter), HexOf(volume), HexOf(processorSignature), HexOf(firmwareSignature)};
 }
 
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers

@@ -10,7 +10,7 @@
 // The three identifier recipes as pure functions over what the machine sources gave,
 // so that IdentifierSet and a tool that explains an identifier compose it from the
 // same code. None of them reads the machine.
-namespace nodmark::core {
+namespace nodmark::identifiers {
 
 // What a byte source gave: its bytes when it answered true, nullopt when it answered
 // false (whatever it may have left in its output is not part of it).
@@ -51,6 +51,6 @@ DigestParts ComposeDigestParts(const SourceBytes& adapter, const SourceBytes& vo
                                const SourceBytes& processorSignature,
                                const SourceBytes& firmwareSignature);
 
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers
 
 #endif  // NODMARK_IDENTIFIERS_IDENTIFIER_RECIPES_H_

@@ -8,7 +8,7 @@
 #include "identifiers/identifier_recipes.h"
 #include "sources/machine_sources.h"
 
-namespace nodmark::core {
+namespace nodmark::identifiers {
 namespace {
 
 // The bytes of a byte source that answered true; nullopt, whatever it left in its
@@ -57,4 +57,4 @@ std::string IdentifierSet::BuildComplicateIdentifier() {
   return DigestIdentifierText(ComposeDigestParts(adapter, volume, processor, firmware).HexData());
 }
 
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace nodmark::core {
+namespace nodmark::identifiers {
 
 // The machine's three peer identifiers, computed once by the constructor from the
 // machine sources and unchanged afterwards. Construction never fails for any
@@ -31,6 +31,6 @@ class IdentifierSet {
   std::string id_complicate;
 };
 
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers
 
 #endif  // NODMARK_IDENTIFIERS_IDENTIFIER_SET_H_

@@ -66,7 +66,7 @@ class GerneralNodmark final : public IGerneralNodmark, public IObjectSafety {
  private:
   std::atomic<ULONG> refCount_{0};
   IUnknown* const outer_;  // not counted; null for a plain instance
-  const core::IdentifierSet identifiers_;
+  const identifiers::IdentifierSet identifiers_;
   // Copies of the identifiers taken once here, so a getter only converts text and
   // can fail for lack of memory for its string alone.
   const std::string oldText_;

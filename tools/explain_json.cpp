@@ -64,14 +64,14 @@ Json Adapters(const AdapterReport& adapters) {
   };
 }
 
-Json OptionalHex(const core::SourceBytes& bytes) {
+Json OptionalHex(const identifiers::SourceBytes& bytes) {
   if (!bytes) return nullptr;
   std::string hex;
   core::AppendHexBytes(hex, *bytes);
   return JsonText(hex);
 }
 
-Json Volume(const core::SourceBytes& volume) {
+Json Volume(const identifiers::SourceBytes& volume) {
   return {
       {"root", JsonText("c:\\")},
       {"serial", TextOrNull(volume ? std::optional(SerialText(SerialFromSourceBytes(*volume)))
@@ -80,7 +80,7 @@ Json Volume(const core::SourceBytes& volume) {
   };
 }
 
-Json Processor(const core::SourceBytes& signature) {
+Json Processor(const identifiers::SourceBytes& signature) {
   const std::string text = signature ? TextOf(*signature) : std::string();
   return {{"available", !text.empty()}, {"signature", JsonText(text)}};
 }
@@ -112,7 +112,7 @@ Json Store(const sources::StoredRandomIdReport& store, const std::string& tag) {
 }
 
 Json Digest(const ExplainReport& report) {
-  const core::DigestParts& parts = report.digestParts;
+  const identifiers::DigestParts& parts = report.digestParts;
   return {
       {"parts",
        {
@@ -121,9 +121,9 @@ Json Digest(const ExplainReport& report) {
            {"processor", JsonText(parts.processor)},
            {"firmware", JsonText(parts.firmware)},
        }},
-      {"start_marker", JsonText(core::kDigestStartMarker)},
+      {"start_marker", JsonText(identifiers::kDigestStartMarker)},
       {"hex_data", JsonText(report.digestHexData)},
-      {"end_marker", JsonText(core::kDigestEndMarker)},
+      {"end_marker", JsonText(identifiers::kDigestEndMarker)},
   };
 }
 

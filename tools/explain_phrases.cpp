@@ -63,13 +63,13 @@ std::string VerdictPhrase(const sources::AdapterVerdict& verdict,
   return "unknown";
 }
 
-const char* MachineKeyCode(core::MachineKey key) {
+const char* MachineKeyCode(identifiers::MachineKey key) {
   switch (key) {
-    case core::MachineKey::kAdapter:
+    case identifiers::MachineKey::kAdapter:
       return "adapter";
-    case core::MachineKey::kVolume:
+    case identifiers::MachineKey::kVolume:
       return "volume_serial";
-    case core::MachineKey::kNeither:
+    case identifiers::MachineKey::kNeither:
       return "fallback";
   }
   return "unknown";

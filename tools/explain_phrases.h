@@ -23,7 +23,7 @@ std::string VerdictPhrase(const sources::AdapterVerdict& verdict,
                           const sources::FilterEntries& filterEntries);
 
 // "adapter", "volume_serial" or "fallback".
-const char* MachineKeyCode(core::MachineKey key);
+const char* MachineKeyCode(identifiers::MachineKey key);
 
 // "no_system_directory", "empty_value", "value_read", "value_written" or
 // "write_failed".

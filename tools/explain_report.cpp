@@ -11,8 +11,8 @@ constexpr int kBitsPerByte = 8;
 constexpr std::size_t kSerialBytes = 4;
 
 // The address the adapter source hands out for a walk: the chosen record's bytes.
-core::SourceBytes ChosenAddress(const platform::AdapterList& listing,
-                                const sources::AdapterVerdicts& verdicts) {
+identifiers::SourceBytes ChosenAddress(const platform::AdapterList& listing,
+                                       const sources::AdapterVerdicts& verdicts) {
   if (!verdicts.chosen) return std::nullopt;
   const sources::AdapterAddress& address = listing.records[*verdicts.chosen].address;
   return ByteString(address.begin(), address.end());
@@ -42,7 +42,7 @@ FirmwareReport ExplainFirmware() {
 }
 
 template <typename ReadSource>
-core::SourceBytes Read(ReadSource readSource) {
+identifiers::SourceBytes Read(ReadSource readSource) {
   ByteString output;
   if (!readSource(output)) return std::nullopt;
   return output;
@@ -76,17 +76,18 @@ ExplainReport ExplainThisMachine() {
   report.settingsTag = sources::ReadSettingsTag();
 
   const AdapterReport& adapters = report.adapters;
-  report.oldKey = core::ChooseMachineKey(adapters.chosenWithoutFilterList, report.volumeSerial);
-  report.newKey = core::ChooseMachineKey(adapters.chosenWithFilterList, report.volumeSerial);
+  report.oldKey =
+      identifiers::ChooseMachineKey(adapters.chosenWithoutFilterList, report.volumeSerial);
+  report.newKey = identifiers::ChooseMachineKey(adapters.chosenWithFilterList, report.volumeSerial);
   report.nodmarkOld =
-      core::ComposeOldIdentifier(adapters.chosenWithoutFilterList, report.volumeSerial);
-  report.nodmarkNew = core::ComposeNewIdentifier(adapters.chosenWithFilterList, report.volumeSerial,
-                                                 report.store.value, report.settingsTag);
+      identifiers::ComposeOldIdentifier(adapters.chosenWithoutFilterList, report.volumeSerial);
+  report.nodmarkNew = identifiers::ComposeNewIdentifier(
+      adapters.chosenWithFilterList, report.volumeSerial, report.store.value, report.settingsTag);
   report.digestParts =
-      core::ComposeDigestParts(adapters.chosenWithFilterList, report.volumeSerial,
-                               report.processorSignature, report.firmwareSignature);
+      identifiers::ComposeDigestParts(adapters.chosenWithFilterList, report.volumeSerial,
+                                      report.processorSignature, report.firmwareSignature);
   report.digestHexData = report.digestParts.HexData();
-  report.nodmarkComplicate = core::DigestIdentifierText(report.digestHexData);
+  report.nodmarkComplicate = identifiers::DigestIdentifierText(report.digestHexData);
   return report;
 }
 

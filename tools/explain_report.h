@@ -28,8 +28,8 @@ struct AdapterReport {
   sources::AdapterVerdicts withoutFilterList;
   sources::AdapterVerdicts withFilterList;
   // The chosen adapter's six address bytes, as the adapter source would give them.
-  core::SourceBytes chosenWithoutFilterList;
-  core::SourceBytes chosenWithFilterList;
+  identifiers::SourceBytes chosenWithoutFilterList;
+  identifiers::SourceBytes chosenWithFilterList;
 };
 
 struct FirmwareReport {
@@ -39,16 +39,16 @@ struct FirmwareReport {
 
 struct ExplainReport {
   AdapterReport adapters;
-  core::SourceBytes volumeSerial;  // the six bytes of volume c:\, as the source gives them
-  core::SourceBytes processorSignature;
+  identifiers::SourceBytes volumeSerial;  // the six bytes of volume c:\, as the source gives them
+  identifiers::SourceBytes processorSignature;
   FirmwareReport firmware;
-  core::SourceBytes firmwareSignature;  // the matched text, as the firmware source gives it
+  identifiers::SourceBytes firmwareSignature;  // the matched text, as the firmware source gives it
   sources::StoredRandomIdReport store;
   std::string settingsTag;
 
-  core::MachineKey oldKey = core::MachineKey::kNeither;
-  core::MachineKey newKey = core::MachineKey::kNeither;
-  core::DigestParts digestParts;
+  identifiers::MachineKey oldKey = identifiers::MachineKey::kNeither;
+  identifiers::MachineKey newKey = identifiers::MachineKey::kNeither;
+  identifiers::DigestParts digestParts;
   // The hex text the markers frame and its MD5 digest text.
   std::string digestHexData;
 

@@ -12,26 +12,26 @@ namespace {
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kLastPrintable = 0x7E;
 
-std::string KeyPhrase(core::MachineKey key, std::string_view adapterPhrase) {
+std::string KeyPhrase(identifiers::MachineKey key, std::string_view adapterPhrase) {
   switch (key) {
-    case core::MachineKey::kAdapter:
+    case identifiers::MachineKey::kAdapter:
       return std::string(adapterPhrase);
-    case core::MachineKey::kVolume:
+    case identifiers::MachineKey::kVolume:
       return "no adapter qualifies: the serial of volume c:\\";
-    case core::MachineKey::kNeither:
+    case identifiers::MachineKey::kNeither:
       return "neither an adapter nor the serial of volume c:\\: eight FF bytes";
   }
   return "";
 }
 
 // What the legacy recipe appends after its key's bytes.
-std::string OldTailPhrase(core::MachineKey key) {
+std::string OldTailPhrase(identifiers::MachineKey key) {
   switch (key) {
-    case core::MachineKey::kAdapter:
+    case identifiers::MachineKey::kAdapter:
       return ", then 0000";
-    case core::MachineKey::kVolume:
+    case identifiers::MachineKey::kVolume:
       return ", then 00000001";
-    case core::MachineKey::kNeither:
+    case identifiers::MachineKey::kNeither:
       break;
   }
   return "";
@@ -110,7 +110,7 @@ void RenderAdapters(const AdapterReport& adapters, TextBuilder& out) {
       entries);
 }
 
-void RenderVolume(const core::SourceBytes& volume, TextBuilder& out) {
+void RenderVolume(const identifiers::SourceBytes& volume, TextBuilder& out) {
   out.Heading("Volume c:\\");
   if (!volume) {
     out.Line("  no serial: the volume query failed (no volume c:, or it is not ready)");
@@ -121,7 +121,7 @@ void RenderVolume(const core::SourceBytes& volume, TextBuilder& out) {
   out.Line("  serial " + SerialText(SerialFromSourceBytes(*volume)) + ", source bytes " + bytes);
 }
 
-void RenderProcessor(const core::SourceBytes& signature, TextBuilder& out) {
+void RenderProcessor(const identifiers::SourceBytes& signature, TextBuilder& out) {
   out.Heading("Processor");
   if (!signature || signature->empty()) {
     out.Line("  no signature: processor identification is not available");
@@ -155,14 +155,14 @@ void RenderStore(const sources::StoredRandomIdReport& store, const std::string& 
 
 void RenderDigest(const ExplainReport& report, TextBuilder& out) {
   out.Heading("Digest input");
-  const core::DigestParts& parts = report.digestParts;
+  const identifiers::DigestParts& parts = report.digestParts;
   out.Line("  adapter    " + PartText(parts.adapter));
   out.Line("  volume     " + PartText(parts.volume));
   out.Line("  processor  " + PartText(parts.processor));
   out.Line("  firmware   " + PartText(parts.firmware));
   out.Line("  the text hashed, between its markers:");
-  out.Line("  " + std::string(core::kDigestStartMarker) + report.digestHexData +
-           std::string(core::kDigestEndMarker));
+  out.Line("  " + std::string(identifiers::kDigestStartMarker) + report.digestHexData +
+           std::string(identifiers::kDigestEndMarker));
 }
 
 }  // namespace

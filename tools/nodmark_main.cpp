@@ -29,7 +29,7 @@ constexpr char kUsage[] =
     "  --json       the same as --explain, as one JSON object\n";
 
 int PrintIdentifiers() {
-  const nodmark::core::IdentifierSet identifiers;
+  const nodmark::identifiers::IdentifierSet identifiers;
   std::printf("nodmark_old %s\n", identifiers.GetOldIdentifier().c_str());
   std::printf("nodmark_new %s\n", identifiers.GetNewIdentifier().c_str());
   std::printf("nodmark_complicate %s\n", identifiers.GetComplicateIdentifier().c_str());

@@ -9,7 +9,7 @@
 #include "fake/fake_sources.h"
 #include "identifiers/digest_text.h"
 
-namespace nodmark::core {
+namespace nodmark::identifiers {
 namespace {
 
 // Known answers computed independently with Python's hashlib.md5 over the marker-
@@ -144,4 +144,4 @@ TEST_F(IdentifierSetTest, LowBytesKeepLeadingZeroAndLettersAreUpperCase) {
 }
 
 }  // namespace
-}  // namespace nodmark::core
+}  // namespace nodmark::identifiers

@@ -31,8 +31,8 @@ class DllInstanceTest : public DllClientTest {
   }
 
   // The identifiers as this test program computes them with the same sources.
-  static const core::IdentifierSet& Expected() {
-    static const core::IdentifierSet identifiers;
+  static const identifiers::IdentifierSet& Expected() {
+    static const identifiers::IdentifierSet identifiers;
     return identifiers;
   }
 

@@ -72,7 +72,7 @@ struct StressClient {
 using DllStressTest = DllClientTest;
 
 TEST_F(DllStressTest, ConcurrentClientsShareOneFactoryAndLeaveTheModuleUnlocked) {
-  const std::wstring expectedOld = Widen(core::IdentifierSet().GetOldIdentifier());
+  const std::wstring expectedOld = Widen(identifiers::IdentifierSet().GetOldIdentifier());
   std::atomic<bool> start{false};
   std::vector<StressClient> clients(kThreads,
                                     StressClient{dll.get(), clsid, iid, expectedOld, &start});

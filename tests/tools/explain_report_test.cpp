@@ -48,7 +48,7 @@ TEST_F(ExplainReportTest, SkippedVirtualAdapterIsNamedWithItsWordAndTheNextIsCho
   EXPECT_EQ(walk.verdicts[0].descriptionWord, "Virtual");
   EXPECT_EQ(walk.verdicts[1].outcome, Outcome::kChosen);
   EXPECT_EQ(walk.verdicts[2].outcome, Outcome::kNotReached);
-  EXPECT_EQ(report.oldKey, core::MachineKey::kAdapter);
+  EXPECT_EQ(report.oldKey, identifiers::MachineKey::kAdapter);
   EXPECT_EQ(report.nodmarkOld, "001A2B3C4D5E0000");
 
   EXPECT_THAT(text, HasSubstr("1. 00155D010203 \"Hyper-V Virtual Ethernet Adapter\"\n"
@@ -96,7 +96,7 @@ TEST_F(ExplainReportTest, AdaptersPastTheEleventhAreNotExaminedAndTheSerialStand
   const ExplainReport report = Explain();
 
   EXPECT_EQ(report.adapters.withoutFilterList.verdicts[11].outcome, Outcome::kPastExamLimit);
-  EXPECT_EQ(report.oldKey, core::MachineKey::kVolume);
+  EXPECT_EQ(report.oldKey, identifiers::MachineKey::kVolume);
   EXPECT_EQ(report.nodmarkOld, "4D3C2B1A00000001");
   EXPECT_THAT(text, HasSubstr("12. 001A2B3C4D5E \"Intel(R) PRO/1000\"\n"
                               "     not examined: only the first 11 adapters are\n"));
@@ -108,7 +108,7 @@ TEST_F(ExplainReportTest, SerialFallbackWhenThereIsNoListing) {
   const ExplainReport report = Explain();
 
   EXPECT_FALSE(report.adapters.listing.has_value());
-  EXPECT_EQ(report.newKey, core::MachineKey::kVolume);
+  EXPECT_EQ(report.newKey, identifiers::MachineKey::kVolume);
   EXPECT_EQ(report.nodmarkOld, "4D3C2B1A00000001");
   EXPECT_EQ(report.nodmarkNew.substr(0, 12), "4D3C2B1A0000");
   EXPECT_THAT(text, HasSubstr("no listing: the call failed, there are no adapters"));
@@ -118,7 +118,7 @@ TEST_F(ExplainReportTest, SerialFallbackWhenThereIsNoListing) {
 TEST_F(ExplainReportTest, NeitherAdapterNorSerialGivesTheFallbackAndSaysWhy) {
   const ExplainReport report = Explain();
 
-  EXPECT_EQ(report.oldKey, core::MachineKey::kNeither);
+  EXPECT_EQ(report.oldKey, identifiers::MachineKey::kNeither);
   EXPECT_EQ(report.nodmarkOld, "FFFFFFFFFFFFFFFF");
   EXPECT_THAT(text, HasSubstr("no serial: the volume query failed"));
   EXPECT_THAT(text, HasSubstr("neither an adapter nor the serial of volume c:\\: eight FF bytes"));
@@ -200,13 +200,13 @@ TEST_F(ExplainReportTest, DigestInputIsTheHexOfTheFourPartsBetweenTheMarkers) {
   PutFirmwareText(0xEC71, "12/31/99");
   const ExplainReport report = Explain();
 
-  const core::DigestParts& parts = report.digestParts;
+  const identifiers::DigestParts& parts = report.digestParts;
   EXPECT_EQ(parts.adapter, "001A2B3C4D5E");
   EXPECT_EQ(parts.volume, "4D3C2B1A0000");
   EXPECT_EQ(parts.processor, "47656E75696E65496E74656C5F6266656266626666");
   EXPECT_EQ(parts.firmware, "31322F33312F3939");
   EXPECT_EQ(report.digestHexData, parts.adapter + parts.volume + parts.processor + parts.firmware);
-  EXPECT_EQ(report.nodmarkComplicate, core::DigestIdentifierText(report.digestHexData));
+  EXPECT_EQ(report.nodmarkComplicate, identifiers::DigestIdentifierText(report.digestHexData));
   EXPECT_THAT(text, HasSubstr("\n  VELTRA_GENERAL_NODMARK_START" + report.digestHexData +
                               "VELTRA_GENERAL_NODMARK_END\n"));
   EXPECT_THAT(text, HasSubstr("signature \"GenuineIntel_bfebfbff\""));

@@ -75,7 +75,7 @@ class ScriptedMachineTest : public ::testing::Test {
   // The report's identifiers must be those one IdentifierSet computes on the same
   // machine right after it (which reads back whatever the explain run stored).
   static void ExpectIdentifierSetAgrees(const ExplainReport& report) {
-    const core::IdentifierSet identifiers;
+    const identifiers::IdentifierSet identifiers;
     EXPECT_EQ(report.nodmarkOld, identifiers.GetOldIdentifier());
     EXPECT_EQ(report.nodmarkNew, identifiers.GetNewIdentifier());
     EXPECT_EQ(report.nodmarkComplicate, identifiers.GetComplicateIdentifier());
