@@ -8,12 +8,29 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
 
-for preset in native asan windows fuzz; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
-
+# The four builds run side by side, each in its own tree, with the Wine prefix being
+# created meanwhile: each of them alone leaves one of the two cores idle much of the
+# time (configure steps, links, the Windows build's external projects waiting on each
+# other). Each build's output goes to a log, shown when that build fails.
 source scripts/wine-session.sh
+build_logs=$(mktemp -d)
+"$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 &
+prefix_job=$!
+declare -A build_jobs
+for preset in native asan windows fuzz; do
+  { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$build_logs/$preset.log" 2>&1 &
+  build_jobs[$preset]=$!
+done
+for preset in native asan windows fuzz; do
+  if ! wait "${build_jobs[$preset]}"; then
+    cat "$build_logs/$preset.log" >&2
+    echo "build of the $preset preset failed" >&2
+    exit 1
+  fi
+  echo "== built: $preset"
+done
+rm -rf "$build_logs"
+wait "$prefix_job" || true
 nodmark_wine_start
 
 status=0
