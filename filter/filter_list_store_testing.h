@@ -16,11 +16,6 @@ namespace nodmark::filter {
 // public members behind a build flag, keeps the production class free of test entry
 // points while letting tests preload entries and start from a fresh store.
 struct FilterListStoreTesting {
-  // Deletes the process's store, if one was created, so that the next Instance() call
-  // creates a new one as in a fresh process. Not thread-safe: no other thread may use
-  // the store meanwhile.
-  static void ForgetInstance();
-
   // Whether Instance() has created the process's store.
   static bool InstanceExists();
 

@@ -141,7 +141,7 @@ std::vector<std::string> ExpectedEntriesAfterStoring(const std::vector<std::stri
                                                      const std::string& sizeText, bool withPath) {
   fake::ResetRegistry();
   if (withPath) fake::SetRegistryText(kInstallKey, kInstallPathValue, kInstallPath);
-  filter::FilterListStoreTesting::ForgetInstance();
+  filter::FilterListStore::ReleaseInstance();
   filter::FilterListStore& store = filter::FilterListStore::Instance();
   filter::FilterListStoreTesting::AddVerifiedEntry(store, kFilterSection, "filter_size", sizeText);
   for (std::size_t i = 0; i < stored.size(); ++i) {

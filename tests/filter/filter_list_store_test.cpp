@@ -29,10 +29,10 @@ constexpr char kCheckSection[] = "filter_nodmark_e";
 class FilterListStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Testing::ForgetInstance();
+    FilterListStore::ReleaseInstance();
     fake::ResetRegistry();
   }
-  void TearDown() override { Testing::ForgetInstance(); }
+  void TearDown() override { FilterListStore::ReleaseInstance(); }
 
   static std::string FilePathForValue(std::vector<std::uint8_t> data) {
     fake::Registry().values[{kInstallKey, kPathValue}] = std::move(data);
@@ -245,7 +245,7 @@ TEST_F(FilterListStoreTest, TwoThreadsMakingTheFirstCallAtOnceGetOneStore) {
   fake::Registry().queryDelay = std::chrono::milliseconds(20);
   constexpr int kRounds = 10;
   for (int round = 0; round < kRounds; ++round) {
-    Testing::ForgetInstance();
+    FilterListStore::ReleaseInstance();
     fake::Registry().queries = 0;
     std::atomic<int> ready{0};
     FilterListStore* seen[2] = {};

@@ -3,8 +3,6 @@
 
 namespace nodmark::filter {
 
-void FilterListStoreTesting::ForgetInstance() { FilterListStore::ReleaseInstance(); }
-
 bool FilterListStoreTesting::InstanceExists() {
   return FilterListStore::instance.load() != nullptr;
 }

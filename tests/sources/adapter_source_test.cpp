@@ -17,6 +17,7 @@ namespace nodmark::sources {
 namespace {
 
 using fake::MakeAdapter;
+using filter::FilterListStore;
 using filter::FilterListStoreTesting;
 
 constexpr char kInstallKey[] = "SOFTWARE\\Halvern Network\\HalvernOem\\halvern_backwnd";
@@ -30,9 +31,9 @@ class AdapterSourceTest : public ::testing::Test {
   void SetUp() override {
     adapters = &fake::ResetAdapters();
     fake::ResetRegistry();
-    FilterListStoreTesting::ForgetInstance();
+    FilterListStore::ReleaseInstance();
   }
-  void TearDown() override { FilterListStoreTesting::ForgetInstance(); }
+  void TearDown() override { FilterListStore::ReleaseInstance(); }
 
   void AddAdapter(const std::string& description, std::initializer_list<std::uint8_t> address) {
     adapters->adapters.push_back(MakeAdapter(description, address));
@@ -238,7 +239,7 @@ TEST_F(AdapterSourceTest, EntryOfAnotherLengthMatchesNothing) {
 
 TEST_F(AdapterSourceTest, EntryCountsOfZeroOrLessReadNothing) {
   for (const char* count : {"0", "-5", "-2147483648", "none"}) {
-    FilterListStoreTesting::ForgetInstance();
+    FilterListStore::ReleaseInstance();
     UseFilterList(count, {{0, "00NNNNNNNNNN"}});
     EXPECT_EQ(ReadFilterEntries(), FilterEntries()) << count;
   }
@@ -260,7 +261,7 @@ TEST_F(AdapterSourceTest, HugeEntryCountReadsOnlyTheFirstEntries) {
   EXPECT_EQ(Choose(kFilterListOn), kOther);
 
   // The count as a text with separators reads as atol reads it: 1.
-  FilterListStoreTesting::ForgetInstance();
+  FilterListStore::ReleaseInstance();
   UseFilterList("1,000,000,000", {{0, "00NNNNNNNNNN"}, {1, "04NNNNNNNNNN"}});
   EXPECT_EQ(ReadFilterEntries(), (FilterEntries{"00NNNNNNNNNN"}));
 }

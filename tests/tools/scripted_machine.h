@@ -42,9 +42,9 @@ class ScriptedMachineTest : public ::testing::Test {
     fake::ResetSystemDirectory();
     fake::ResetClock();
     fake::ResetRegistry();
-    filter::FilterListStoreTesting::ForgetInstance();
+    filter::FilterListStore::ReleaseInstance();
   }
-  void TearDown() override { filter::FilterListStoreTesting::ForgetInstance(); }
+  void TearDown() override { filter::FilterListStore::ReleaseInstance(); }
 
   static void AddAdapter(std::string_view description,
                          std::initializer_list<std::uint8_t> address) {
