@@ -11,6 +11,7 @@
 
 #include "platform/ini_text.h"
 #include "platform/posix/scoped_fd.h"
+#include "platform/posix/store_directory.h"
 #include "platform/scoped_owner.h"
 
 // Linux has no profile functions: the file is read whole and parsed as INI text,
@@ -20,7 +21,6 @@ namespace nodmark::platform {
 namespace {
 
 constexpr mode_t kNewFileMode = 0644;  // machine-wide: every user reads it
-constexpr mode_t kNewDirectoryMode = 0755;
 constexpr mode_t kPermissionBits = 07777;
 // A profile file is a few lines; anything this large is not one and is neither
 // parsed nor replaced.
@@ -88,7 +88,8 @@ std::string ParentDirectory(const std::string& path) {
 ScopedOwner<TemporaryFileTraits> CreateTemporaryFile(const std::string& path, ScopedFd& fd) {
   std::string temporary = path + kTemporarySuffix;
   fd.reset(::mkstemp(temporary.data()));
-  if (!fd && errno == ENOENT && ::mkdir(ParentDirectory(path).c_str(), kNewDirectoryMode) == 0) {
+  if (!fd && errno == ENOENT &&
+      ::mkdir(ParentDirectory(path).c_str(), posix::kStoreDirectoryMode) == 0) {
     temporary = path + kTemporarySuffix;
     fd.reset(::mkstemp(temporary.data()));
   }
