@@ -1,3 +1,4 @@
+#include "platform/machine_lock.h"
 #include "platform/profile.h"
 #include "platform/system_directory.h"
 #include "sources/base36_triple.h"
@@ -17,6 +18,39 @@ std::string DrawRandomId() {
   return text;
 }
 
+std::string ReadStore(const std::string& path) {
+  return platform::ReadProfileValue(kStoreSection, kStoreKey, kAbsentRandomId, kStoreReadCapacity,
+                                    path);
+}
+
+// True when `stored` settles the call, with `report` telling the result: an empty value
+// gives the failure value and is left as it is, as it is for peers; any value but "000"
+// is the answer, with `outcome`.
+bool SettledByStoredValue(std::string stored, StoreOutcome outcome, StoredRandomIdReport& report) {
+  if (stored.empty()) {
+    report.outcome = StoreOutcome::kEmptyValue;
+    return true;
+  }
+  if (stored == kAbsentRandomId) return false;
+  report.value = std::move(stored);
+  report.outcome = outcome;
+  return true;
+}
+
+StoreLock ReportedLock(platform::MachineLockState state) {
+  switch (state) {
+    case platform::MachineLockState::kTaken:
+      return StoreLock::kTaken;
+    case platform::MachineLockState::kTakenOver:
+      return StoreLock::kTakenOver;
+    case platform::MachineLockState::kTimedOut:
+      return StoreLock::kTimedOut;
+    case platform::MachineLockState::kUnavailable:
+      break;
+  }
+  return StoreLock::kUnavailable;
+}
+
 }  // namespace
 
 std::optional<std::string> LocateStoreFile() {
@@ -28,26 +62,29 @@ std::optional<std::string> LocateStoreFile() {
 StoredRandomIdReport ResolveStoredRandomId() {
   StoredRandomIdReport report;
   report.value = kFailedRandomId;
-  const std::optional<std::string> path = LocateStoreFile();
-  if (!path) return report;
-  report.filePath = *path;
+  const std::optional<std::string> directory = platform::QuerySystemDirectory();
+  if (!directory) return report;
+  report.filePath = platform::AppendPathComponent(*directory, kStoreFileName);
 
-  std::string stored = platform::ReadProfileValue(kStoreSection, kStoreKey, kAbsentRandomId,
-                                                  kStoreReadCapacity, report.filePath);
-  if (stored.empty()) {
-    // An emptied value is taken as meant: it is left alone and gives the failure
-    // value, now and on every later call, as it does for peers.
-    report.outcome = StoreOutcome::kEmptyValue;
+  if (SettledByStoredValue(ReadStore(report.filePath), StoreOutcome::kValueRead, report)) {
     return report;
   }
-  if (stored != kAbsentRandomId) {
-    report.value = std::move(stored);
-    report.outcome = StoreOutcome::kValueRead;
+  // No value yet, and other processes may be finding the same at this moment: under
+  // the machine-wide lock only the first of them draws, and the others read its value
+  // on their second read. A caller that cannot have the lock goes on as if it were
+  // alone; one that waited in vain still takes a value that appeared meanwhile.
+  platform::MachineLock lock = platform::TakeMachineLock(*directory, kStoreLockTimeoutMilliseconds);
+  report.lock = ReportedLock(lock.state);
+  if (lock.state != platform::MachineLockState::kUnavailable &&
+      SettledByStoredValue(ReadStore(report.filePath), StoreOutcome::kValueReadAfterWait, report)) {
     return report;
   }
 
   std::string drawn = DrawRandomId();
-  if (!platform::WriteProfileValue(kStoreSection, kStoreKey, drawn, report.filePath)) {
+  const bool written =
+      platform::WriteProfileValue(kStoreSection, kStoreKey, drawn, report.filePath);
+  lock.owner.reset();
+  if (!written) {
     // The drawn value is dropped: handing it out unstored would give this machine a
     // different identifier on the next run.
     report.outcome = StoreOutcome::kWriteFailed;
@@ -68,10 +105,28 @@ const char* DescribeStoreOutcome(StoreOutcome outcome) {
       return "the stored value is empty";
     case StoreOutcome::kValueRead:
       return "read from the store file";
+    case StoreOutcome::kValueReadAfterWait:
+      return "read after waiting for another process's draw";
     case StoreOutcome::kValueWritten:
       return "drawn and written to the store file";
     case StoreOutcome::kWriteFailed:
       return "drawn but the store file could not be written";
+  }
+  return "unknown";
+}
+
+const char* DescribeStoreLock(StoreLock lock) {
+  switch (lock) {
+    case StoreLock::kNotNeeded:
+      return "not needed: the first read settled it";
+    case StoreLock::kTaken:
+      return "taken";
+    case StoreLock::kTakenOver:
+      return "taken over from a process that ended holding it";
+    case StoreLock::kTimedOut:
+      return "not had: another process held it past the wait's bound";
+    case StoreLock::kUnavailable:
+      return "not had: it could not be created or opened";
   }
   return "unknown";
 }

@@ -107,6 +107,7 @@ Json Store(const sources::StoredRandomIdReport& store, const std::string& tag) {
       {"value", JsonText(store.value)},
       {"outcome", JsonText(StoreOutcomeCode(store.outcome))},
       {"reason", JsonText(sources::DescribeStoreOutcome(store.outcome))},
+      {"lock", JsonText(StoreLockCode(store.lock))},
       {"settings_tag", JsonText(tag)},
   };
 }

@@ -83,10 +83,28 @@ const char* StoreOutcomeCode(sources::StoreOutcome outcome) {
       return "empty_value";
     case sources::StoreOutcome::kValueRead:
       return "value_read";
+    case sources::StoreOutcome::kValueReadAfterWait:
+      return "value_read_after_wait";
     case sources::StoreOutcome::kValueWritten:
       return "value_written";
     case sources::StoreOutcome::kWriteFailed:
       return "write_failed";
+  }
+  return "unknown";
+}
+
+const char* StoreLockCode(sources::StoreLock lock) {
+  switch (lock) {
+    case sources::StoreLock::kNotNeeded:
+      return "not_needed";
+    case sources::StoreLock::kTaken:
+      return "taken";
+    case sources::StoreLock::kTakenOver:
+      return "taken_over";
+    case sources::StoreLock::kTimedOut:
+      return "timed_out";
+    case sources::StoreLock::kUnavailable:
+      return "unavailable";
   }
   return "unknown";
 }

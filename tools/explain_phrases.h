@@ -25,9 +25,12 @@ std::string VerdictPhrase(const sources::AdapterVerdict& verdict,
 // "adapter", "volume_serial" or "fallback".
 const char* MachineKeyCode(identifiers::MachineKey key);
 
-// "no_system_directory", "empty_value", "value_read", "value_written" or
-// "write_failed".
+// "no_system_directory", "empty_value", "value_read", "value_read_after_wait",
+// "value_written" or "write_failed".
 const char* StoreOutcomeCode(sources::StoreOutcome outcome);
+
+// "not_needed", "taken", "taken_over", "timed_out" or "unavailable".
+const char* StoreLockCode(sources::StoreLock lock);
 
 // The six address bytes as 12 upper-case hex digits.
 std::string AddressText(const sources::AdapterAddress& address);

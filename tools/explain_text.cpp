@@ -150,6 +150,7 @@ void RenderStore(const sources::StoredRandomIdReport& store, const std::string& 
            (store.filePath.empty() ? std::string("(none)") : QuoteText(store.filePath)));
   out.Line("  value " + QuoteText(store.value) + ": " +
            sources::DescribeStoreOutcome(store.outcome));
+  out.Line(std::string("  machine-wide lock ") + sources::DescribeStoreLock(store.lock));
   out.Line("  settings tag " + QuoteText(tag));
 }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "fake/fake_clock.h"
+#include "fake/fake_machine_lock.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_system_directory.h"
 #include "sources/machine_sources.h"
@@ -13,6 +15,9 @@
 namespace nodmark::sources {
 namespace {
 
+using platform::MachineLockState;
+
+constexpr char kStoreDirectory[] = "C:\\WINDOWS\\system32";
 constexpr char kStorePath[] = "C:\\WINDOWS\\system32\\pub_store.dat";
 // Tick count 1 and calendar time 1 draw 41 + 41 = 82, which is "A20".
 constexpr char kValueDrawnAtOne[] = "A20";
@@ -30,6 +35,7 @@ class StoredRandomIdTest : public ::testing::Test {
     directory = &fake::ResetSystemDirectory();
     profiles = &fake::ResetProfiles();
     clock = &fake::ResetClock();
+    locks = &fake::ResetMachineLocks();
   }
 
   void Store(const std::string& value) { profiles->files[kStorePath]["nodmark"]["rand"] = value; }
@@ -40,6 +46,7 @@ class StoredRandomIdTest : public ::testing::Test {
   fake::SystemDirectoryScript* directory = nullptr;
   fake::ProfileScript* profiles = nullptr;
   fake::ClockScript* clock = nullptr;
+  fake::MachineLockScript* locks = nullptr;
 };
 
 TEST_F(StoredRandomIdTest, NoFileDrawsWritesAndTheNextCallReadsItBack) {
@@ -51,13 +58,71 @@ TEST_F(StoredRandomIdTest, NoFileDrawsWritesAndTheNextCallReadsItBack) {
   EXPECT_EQ(profiles->lastCapacity, 2048u);
   EXPECT_EQ(Stored(), kValueDrawnAtOne);
   EXPECT_EQ(profiles->writes, 1);
+  // Drawn under the machine-wide lock of the store's directory, after a second read,
+  // and the lock released before the call returned.
+  EXPECT_EQ(first.lock, StoreLock::kTaken);
+  EXPECT_EQ(locks->lastDirectory, kStoreDirectory);
+  EXPECT_EQ(profiles->reads, 2);
+  EXPECT_EQ(locks->releases, 1);
 
   clock->tickCounts = {777};  // a new draw would now give another value
   const StoredRandomIdReport second = ResolveStoredRandomId();
   EXPECT_EQ(second.value, kValueDrawnAtOne);
   EXPECT_EQ(second.outcome, StoreOutcome::kValueRead);
+  EXPECT_EQ(second.lock, StoreLock::kNotNeeded);
   EXPECT_EQ(profiles->writes, 1);
   EXPECT_EQ(ReadStoredRandomId(), kValueDrawnAtOne);
+  EXPECT_EQ(locks->attempts, 1) << "reading a present value takes no lock";
+}
+
+TEST_F(StoredRandomIdTest, WithoutTheLockOrAfterTakingItOverTheCallDrawsAsOnItsOwn) {
+  const struct {
+    MachineLockState state;
+    StoreLock reported;
+    int reads;  // the file is read again unless the lock could not be had at all
+    int releases;
+  } cases[] = {
+      {MachineLockState::kTakenOver, StoreLock::kTakenOver, 2, 1},
+      {MachineLockState::kTimedOut, StoreLock::kTimedOut, 2, 0},
+      {MachineLockState::kUnavailable, StoreLock::kUnavailable, 1, 0},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SetUp();
+    locks->state = cases[i].state;
+    const StoredRandomIdReport report = ResolveStoredRandomId();
+    EXPECT_EQ(report.value, kValueDrawnAtOne) << "case " << i;
+    EXPECT_EQ(report.outcome, StoreOutcome::kValueWritten) << "case " << i;
+    EXPECT_EQ(report.lock, cases[i].reported) << "case " << i;
+    EXPECT_EQ(Stored(), kValueDrawnAtOne) << "case " << i;
+    EXPECT_EQ(profiles->reads, cases[i].reads) << "case " << i;
+    EXPECT_EQ(locks->releases, cases[i].releases) << "case " << i;
+  }
+}
+
+TEST_F(StoredRandomIdTest, ValueStoredWhileWaitingForTheLockIsReturnedAndNotOverwritten) {
+  const struct {
+    MachineLockState state;
+    const char* storedMeanwhile;
+    const char* value;
+    StoreOutcome outcome;
+  } cases[] = {
+      {MachineLockState::kTaken, "Q7X", "Q7X", StoreOutcome::kValueReadAfterWait},
+      {MachineLockState::kTakenOver, "Q7X", "Q7X", StoreOutcome::kValueReadAfterWait},
+      {MachineLockState::kTimedOut, "Q7X", "Q7X", StoreOutcome::kValueReadAfterWait},
+      {MachineLockState::kTaken, "", "ZZZ", StoreOutcome::kEmptyValue},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SetUp();
+    locks->state = cases[i].state;
+    const std::string storedMeanwhile = cases[i].storedMeanwhile;
+    locks->whileWaiting = [&] { Store(storedMeanwhile); };
+    const StoredRandomIdReport report = ResolveStoredRandomId();
+    EXPECT_EQ(report.value, cases[i].value) << "case " << i;
+    EXPECT_EQ(report.outcome, cases[i].outcome) << "case " << i;
+    EXPECT_EQ(Stored(), storedMeanwhile) << "case " << i;
+    EXPECT_EQ(profiles->writes, 0) << "case " << i;
+    EXPECT_EQ(clock->tickReads, 0u) << "case " << i << ": nothing drawn";
+  }
 }
 
 TEST_F(StoredRandomIdTest, MissingSectionOrKeyCountsAsNoValue) {
@@ -96,6 +161,7 @@ TEST_F(StoredRandomIdTest, AnyOtherStoredValueComesBackUnchecked) {
   }
   EXPECT_EQ(profiles->writes, 0);
   EXPECT_EQ(clock->tickReads, 0u);
+  EXPECT_EQ(locks->attempts, 0);
 }
 
 TEST_F(StoredRandomIdTest, LongValuesComeBackAsTheReadBufferHoldsThem) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fake/fake_machine_lock.h"
 #include "fake/fake_volume.h"
 #include "tools/json_text.h"
 #include "tools/scripted_machine.h"
@@ -83,6 +84,7 @@ TEST_F(ExplainJsonTest, IdentifiersAreTheReportsAndAnIdentifierSets) {
   EXPECT_EQ(json["volume"]["serial"], "1A2B3C4D");
   EXPECT_EQ(json["volume"]["source_bytes"], "4D3C2B1A0000");
   EXPECT_EQ(json["store"]["outcome"], "value_written");
+  EXPECT_EQ(json["store"]["lock"], "taken");
   EXPECT_EQ(json["store"]["path"], kStorePath);
   EXPECT_EQ(json["digest"]["hex_data"], report.digestHexData);
 }
@@ -101,6 +103,20 @@ TEST_F(ExplainJsonTest, MissingInputsAreNullAndAnUnwritableStoreSaysSo) {
   EXPECT_EQ(json["store"]["value"], "ZZZ");
   EXPECT_EQ(json["store"]["outcome"], "write_failed");
   EXPECT_EQ(json["keys"]["nodmark_new"], "fallback");
+}
+
+TEST_F(ExplainJsonTest, StoreTellsAValueReadAfterWaitingAndHowTheLockWent) {
+  fake::MachineLocks().state = platform::MachineLockState::kTimedOut;
+  fake::MachineLocks().whileWaiting = [] {
+    fake::Profiles().files[kStorePath]["nodmark"]["rand"] = "K7Q";
+  };
+  Json json = ParsedJson(ExplainThisMachine());
+  EXPECT_EQ(json["store"]["outcome"], "value_read_after_wait");
+  EXPECT_EQ(json["store"]["lock"], "timed_out");
+
+  json = ParsedJson(ExplainThisMachine());
+  EXPECT_EQ(json["store"]["outcome"], "value_read");
+  EXPECT_EQ(json["store"]["lock"], "not_needed");
 }
 
 TEST_F(ExplainJsonTest, FilterEntryAndTableRowVerdictsCarryTheirIndex) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fake/fake_clock.h"
+#include "fake/fake_machine_lock.h"
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_system_directory.h"
@@ -165,7 +166,7 @@ TEST_F(ExplainReportTest, UnwritableStoreGivesZzzAndSaysTheWriteFailed) {
 TEST_F(ExplainReportTest, OneRunDrawsAndWritesOnlyWhatOneConstructionDoes) {
   const ExplainReport report = ExplainThisMachine();
   EXPECT_EQ(report.store.outcome, sources::StoreOutcome::kValueWritten);
-  EXPECT_EQ(fake::Profiles().reads, 1);
+  EXPECT_EQ(fake::Profiles().reads, 2) << "the first read, and the second under the lock";
   EXPECT_EQ(fake::Profiles().writes, 1);
   EXPECT_EQ(fake::Clock().tickReads, 1u) << "one draw";
   EXPECT_EQ(fake::Clock().calendarReads, 1u);
@@ -184,6 +185,16 @@ TEST_F(ExplainReportTest, StoredValueIsReportedAsRead) {
   EXPECT_EQ(fake::Profiles().writes, 0);
   EXPECT_THAT(text, HasSubstr("value \"K7Q\": read from the store file"));
   EXPECT_THAT(text, HasSubstr("then the random identifier \"K7Q\" and the settings tag \"4\""));
+}
+
+TEST_F(ExplainReportTest, ValueAnotherProcessStoredWhileThisOneWaitedIsNamedAsSuch) {
+  fake::MachineLocks().whileWaiting = [] {
+    fake::Profiles().files[kStorePath]["nodmark"]["rand"] = "K7Q";
+  };
+  const ExplainReport report = Explain();
+  EXPECT_EQ(report.store.outcome, sources::StoreOutcome::kValueReadAfterWait);
+  EXPECT_THAT(text, HasSubstr("value \"K7Q\": read after waiting for another process's draw\n"
+                              "  machine-wide lock taken\n"));
 }
 
 TEST_F(ExplainReportTest, NoSystemDirectoryLeavesNoFile) {

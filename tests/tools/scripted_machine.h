@@ -14,6 +14,7 @@
 #include "fake/fake_adapters.h"
 #include "fake/fake_clock.h"
 #include "fake/fake_firmware.h"
+#include "fake/fake_machine_lock.h"
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_registry.h"
@@ -41,6 +42,7 @@ class ScriptedMachineTest : public ::testing::Test {
     fake::ResetProfiles();
     fake::ResetSystemDirectory();
     fake::ResetClock();
+    fake::ResetMachineLocks();
     fake::ResetRegistry();
     filter::FilterListStore::ReleaseInstance();
   }
