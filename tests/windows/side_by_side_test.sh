@@ -13,36 +13,18 @@
 set -euo pipefail
 wine_run=$1 dll_x86=$2 dll_x64=$3 examples=$4
 
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-
-# A program of the given architecture ("x86" or "x64"), its output without carriage returns.
-run() {
-  local arch=$1
-  shift
-  if [ "$arch" = x64 ]; then "$wine_run" --64 "$@"; else "$wine_run" "$@"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/both_dlls.sh"
+# Output without carriage returns.
 out() { run "$@" 2>/dev/null | tr -d '\r'; }
 
-prefix=$("$wine_run" winepath -u 'C:\windows' 2>/dev/null | tr -d '\r')
-store="$prefix/syswow64/pub_store.dat"
-saved_store=$(mktemp)
-had_store=no
-[ -f "$store" ] && { cp "$store" "$saved_store"; had_store=yes; }
-
-declare -A dll=([x86]=$("$wine_run" winepath -w "$dll_x86" | tr -d '\r')
-                [x64]=$("$wine_run" winepath -w "$dll_x64" | tr -d '\r'))
 js=$("$wine_run" winepath -w "$examples/jscript_client.js" | tr -d '\r')
 vbs=$("$wine_run" winepath -w "$examples/vbscript_client.vbs" | tr -d '\r')
 source "$(dirname "${BASH_SOURCE[0]}")/../component_trees.sh"
 
-register() { run "$1" regsvr32 /s "${dll[$1]}" || fail "regsvr32 of the $1 DLL exited with $?"; }
-unregister() { run "$1" regsvr32 /u /s "${dll[$1]}" || fail "regsvr32 /u of the $1 DLL exited with $?"; }
 finish() {
   unregister x86 2>/dev/null
   unregister x64 2>/dev/null
-  if [ "$had_store" = yes ]; then cp "$saved_store" "$store"; else rm -f "$store"; fi
-  rm -f "$saved_store"
+  restore_store
 }
 trap finish EXIT
 

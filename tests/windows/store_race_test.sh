@@ -16,33 +16,17 @@ wine_run=$1 dll_x86=$2 dll_x64=$3 client_x86=$4 client_x64=$5 rounds=${6:-10}
 clients_per_arch=3
 max_wait_seconds=60
 
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-
-run() {
-  local arch=$1
-  shift
-  if [ "$arch" = x64 ]; then "$wine_run" --64 "$@"; else "$wine_run" "$@"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/both_dlls.sh"
 windows_path() { "$wine_run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-
-prefix=$("$wine_run" winepath -u 'C:\windows' 2>/dev/null | tr -d '\r')
-store="$prefix/syswow64/pub_store.dat"
-saved_store=$(mktemp)
-had_store=no
-[ -f "$store" ] && { cp "$store" "$saved_store"; had_store=yes; }
 work=$(mktemp -d)
 work_windows=$(windows_path "$work")
 
-declare -A dll=([x86]=$(windows_path "$dll_x86") [x64]=$(windows_path "$dll_x64"))
 declare -A client=([x86]=$client_x86 [x64]=$client_x64)
-register() { run "$1" regsvr32 /s "${dll[$1]}" || fail "regsvr32 of the $1 DLL exited with $?"; }
-unregister() { run "$1" regsvr32 /u /s "${dll[$1]}" 2>/dev/null || true; }
 finish() {
-  unregister x86
-  unregister x64
-  if [ "$had_store" = yes ]; then cp "$saved_store" "$store"; else rm -f "$store"; fi
-  rm -rf "$saved_store" "$work"
+  unregister x86 2>/dev/null
+  unregister x64 2>/dev/null
+  restore_store
+  rm -rf "$work"
 }
 trap finish EXIT
 
