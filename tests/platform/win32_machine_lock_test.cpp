@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
+#include <iterator>
 #include <thread>
 
 #include "platform/machine_lock.h"
@@ -78,27 +79,26 @@ TEST(Win32MachineLock, AbandonedByAnOwnerThatEndedIsTakenOver) {
   EXPECT_TRUE(lock.held());
 }
 
-TEST(Win32MachineLock, NameOfAnotherKindOfObjectLeavesTheLockUnavailable) {
-  const UniqueKernelHandle event(
-      CreateEventW(/*security=*/nullptr, /*manualReset=*/TRUE, /*initialState=*/FALSE, kMutexName));
-  ASSERT_TRUE(event);
-  const MachineLock lock = TakeMachineLock("", kShortWait);
-  EXPECT_EQ(lock.state, MachineLockState::kUnavailable);
-  EXPECT_FALSE(lock.held());
-}
-
-TEST(Win32MachineLock, MutexThatRefusesTheCallerLeavesTheLockUnavailable) {
-  // Made first by someone whose mutex grants no right to anyone (an empty DACL).
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
+// The name taken first by an object of another kind, or by a mutex that grants no
+// right to anyone (an empty DACL): the caller goes on at once, without the lock.
+TEST(Win32MachineLock, NameThatCannotBeUsedLeavesTheLockUnavailable) {
+  PSECURITY_DESCRIPTOR noRights = nullptr;
   ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
-                                                                   &descriptor, nullptr));
-  SECURITY_ATTRIBUTES security{sizeof security, descriptor, /*bInheritHandle=*/FALSE};
-  const UniqueKernelHandle refusing(CreateMutexW(&security, /*initialOwner=*/FALSE, kMutexName));
-  LocalFree(descriptor);
-  ASSERT_TRUE(refusing);
-  const MachineLock lock = TakeMachineLock("", kShortWait);
-  EXPECT_EQ(lock.state, MachineLockState::kUnavailable);
-  EXPECT_FALSE(lock.held());
+                                                                   &noRights, nullptr));
+  SECURITY_ATTRIBUTES security{sizeof security, noRights, /*bInheritHandle=*/FALSE};
+  HANDLE(*const squatters[])
+  (SECURITY_ATTRIBUTES*) = {
+      [](SECURITY_ATTRIBUTES*) { return CreateEventW(nullptr, TRUE, FALSE, kMutexName); },
+      [](SECURITY_ATTRIBUTES* rights) { return CreateMutexW(rights, FALSE, kMutexName); },
+  };
+  for (std::size_t i = 0; i < std::size(squatters); ++i) {
+    const UniqueKernelHandle squatter(squatters[i](&security));
+    ASSERT_TRUE(squatter) << "squatter " << i;
+    const MachineLock lock = TakeMachineLock("", kShortWait);
+    EXPECT_EQ(lock.state, MachineLockState::kUnavailable) << "squatter " << i;
+    EXPECT_FALSE(lock.held());
+  }
+  LocalFree(noRights);
 }
 
 }  // namespace
