@@ -1,6 +1,7 @@
 #ifndef NODMARK_SOURCES_COMPONENT_SETTINGS_H_
 #define NODMARK_SOURCES_COMPONENT_SETTINGS_H_
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -12,9 +13,16 @@ namespace nodmark::sources {
 // instance is created and nothing changes them afterwards, so reading needs no lock.
 class ComponentSettings {
  public:
-  // The one instance, created by the first call (safe when two threads make it at
-  // once) and destroyed with the module's static objects, after its last caller.
+  // The one instance, created by the first call and kept until the module that holds
+  // it goes. Safe when several threads make the first call at once: one instance is
+  // created and every caller gets it complete. May throw std::bad_alloc on the first
+  // call, and then creates nothing.
   static ComponentSettings& Instance();
+
+  // Destroys the instance, if there is one; the next Instance() creates a new one.
+  // Runs when the module's static objects are destroyed; no other thread may be using
+  // the instance then.
+  static void ReleaseInstance() noexcept;
 
   virtual ~ComponentSettings();
   ComponentSettings(const ComponentSettings&) = delete;
@@ -31,6 +39,9 @@ class ComponentSettings {
   ComponentSettings();
 
  private:
+  // The published instance; see Instance.
+  static std::atomic<ComponentSettings*> instance;
+
   platform::RecursiveLock lock;
   std::string versionText;
   std::uint32_t tagValue;
