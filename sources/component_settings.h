@@ -1,7 +1,6 @@
 #ifndef NODMARK_SOURCES_COMPONENT_SETTINGS_H_
 #define NODMARK_SOURCES_COMPONENT_SETTINGS_H_
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -19,11 +18,6 @@ class ComponentSettings {
   // call, and then creates nothing.
   static ComponentSettings& Instance();
 
-  // Destroys the instance, if there is one; the next Instance() creates a new one.
-  // Runs when the module's static objects are destroyed; no other thread may be using
-  // the instance then.
-  static void ReleaseInstance() noexcept;
-
   virtual ~ComponentSettings();
   ComponentSettings(const ComponentSettings&) = delete;
   ComponentSettings& operator=(const ComponentSettings&) = delete;
@@ -39,9 +33,6 @@ class ComponentSettings {
   ComponentSettings();
 
  private:
-  // The published instance; see Instance.
-  static std::atomic<ComponentSettings*> instance;
-
   platform::RecursiveLock lock;
   std::string versionText;
   std::uint32_t tagValue;
