@@ -34,7 +34,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
       // when the module is freed from a live process. The static destructors run
       // after this in both cases, at process exit too: they free the module's own
       // heap objects (the filter list store, the settings, the shutdown list) and
-      // delete its critical sections, take no lock and call into no other DLL.
+      // delete its critical sections, but take no lock and release no COM object.
       // Nothing of the module throws after this point.
       if (reserved == nullptr) {
         nodmark::shell::DetachModule();
