@@ -7,9 +7,13 @@
 #   into ProgramFilesFolder\nodmark, each registered in its own registry view.
 # GENERATOR is nodmark_wix_registry (installer/), built for the build machine: a
 # target of this build or the path of one built elsewhere (then name what builds it
-# in DEPENDS). The product code is derived from VERSION and ARCH, so every version
-# gets its own, as a major upgrade needs, and the same version always the same.
+# in DEPENDS). It writes the registry rows wixl includes and, after wixl, the
+# RemoveRegistry table that msibuild adds (wixl writes none), so that an install
+# deletes the class key's tree before writing it, as DllRegisterServer does.
+# The product code is derived from VERSION and ARCH, so every version gets its own,
+# as a major upgrade needs, and the same version always the same.
 find_program(NODMARK_WIXL wixl REQUIRED)
+find_program(NODMARK_MSIBUILD msibuild REQUIRED)
 set(NODMARK_MSI_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../installer/nodmark.wxs)
 set(NODMARK_MSI_PRODUCT_CODE_NAMESPACE 612955D7-6C4B-4247-9E85-5F640611AE29)
 
@@ -38,11 +42,14 @@ function(nodmark_add_msi)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/x86 ${stage}/x64
     COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X86_DLL} ${stage}/x86/nodmark.dll
     COMMAND ${generator} win32 nodmark_x86_dll NODMARK_X86_DIR ${stage}/registry-win32.wxi)
+  # The components of nodmark.wxs that install a DLL, with its platform.
+  set(components win32 nodmark_x86)
   set(inputs ${ARG_X86_DLL})
   if(ARG_ARCH STREQUAL x64)
     list(APPEND commands
       COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X64_DLL} ${stage}/x64/nodmark.dll
       COMMAND ${generator} win64 nodmark_x64_dll NODMARK_X64_DIR ${stage}/registry-win64.wxi)
+    list(APPEND components win64 nodmark_x64)
     list(APPEND inputs ${ARG_X64_DLL})
   endif()
   add_custom_command(
@@ -50,9 +57,12 @@ function(nodmark_add_msi)
     ${commands}
     COMMAND ${NODMARK_WIXL} -a ${ARG_ARCH} -D Version=${ARG_VERSION} -D ProductCode=${product_code}
             -D Arch=${ARG_ARCH} -I ${stage} -o ${msi} ${source}
+    # After wixl: the RemoveRegistry table, added to the package in place.
+    COMMAND ${generator} --remove-registry ${stage}/RemoveRegistry.idt ${components}
+    COMMAND ${NODMARK_MSIBUILD} ${msi} -i ${stage}/RemoveRegistry.idt
     WORKING_DIRECTORY ${stage}
     DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS}
-    COMMENT "wixl: ${ARG_NAME}.msi"
+    COMMENT "wixl and msibuild: ${ARG_NAME}.msi"
     VERBATIM)
   add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})
 endfunction()

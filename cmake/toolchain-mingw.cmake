@@ -2,7 +2,8 @@
 #   NODMARK_MINGW_TRIPLE   i686-w64-mingw32 (32-bit) or x86_64-w64-mingw32 (64-bit)
 #   NODMARK_MINGW_THREADS  win32 or posix
 # The shipped binaries use the win32 flavour: its runtime takes no thread-local storage
-# slot when the DLL loads, so a DLL that is loaded and freed over and over leaks nothing.
+# slot when the DLL loads, so a DLL that is loaded and freed over and over keeps running
+# (the i686 one keeps one semaphore handle per load: see docs/robustness.md).
 # The posix flavour (winpthreads) takes a slot on every load and never returns it, but it
 # carries std::mutex and std::thread, without which GoogleTest does not build: the test
 # programs use it.

@@ -53,33 +53,13 @@ std::int32_t ReadLeadingInteger(std::string_view text) {
 
 }  // namespace
 
-std::atomic<FilterListStore*> FilterListStore::instance{nullptr};
+// Destroyed before storeLock, above: the module's static objects go in reverse order.
+platform::ProcessSingleton<FilterListStore> FilterListStore::instance{storeLock};
 
-namespace {
-
-// Frees the store with the module's other static objects: a DLL that hosts load and
-// free over and over must not leave a store behind per load.
-struct StoreReaper {
-  ~StoreReaper() { FilterListStore::ReleaseInstance(); }
-} const storeReaper;
-
-}  // namespace
-
-void FilterListStore::ReleaseInstance() noexcept { delete instance.exchange(nullptr); }
+void FilterListStore::ReleaseInstance() noexcept { instance.Release(); }
 
 FilterListStore& FilterListStore::Instance() {
-  // Checked once without the lock, so the common call costs one load. The acquire load
-  // pairs with the release store below: a thread that finds the store here also sees
-  // it fully constructed, file path included.
-  if (FilterListStore* store = instance.load(std::memory_order_acquire)) return *store;
-
-  const auto guard = storeLock.Acquire();
-  FilterListStore* store = instance.load(std::memory_order_relaxed);
-  if (store == nullptr) {
-    store = new FilterListStore();
-    instance.store(store, std::memory_order_release);
-  }
-  return *store;
+  return instance.Get([] { return new FilterListStore(); });
 }
 
 FilterListStore::FilterListStore() { LocateFile(); }

@@ -1,10 +1,11 @@
 #ifndef NODMARK_FILTER_FILTER_LIST_STORE_H_
 #define NODMARK_FILTER_FILTER_LIST_STORE_H_
 
-#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
+
+#include "platform/process_singleton.h"
 
 namespace nodmark::filter {
 
@@ -25,9 +26,9 @@ class FilterListStore {
   // creates nothing.
   static FilterListStore& Instance();
 
-  // Destroys the store, if there is one; the next Instance() creates a new one. Runs
-  // when the module's static objects are destroyed; no other thread may be using the
-  // store then.
+  // Destroys the store, if there is one; the next Instance() creates a new one. No
+  // other thread may be using the store then. The module's static objects do the same
+  // when they are destroyed.
   static void ReleaseInstance() noexcept;
 
   virtual ~FilterListStore() = default;
@@ -69,8 +70,8 @@ class FilterListStore {
   // Tests reach the store's insides through this seam, and only tests define it.
   friend struct FilterListStoreTesting;
 
-  // The published store; see Instance.
-  static std::atomic<FilterListStore*> instance;
+  // The store of the process; see Instance.
+  static platform::ProcessSingleton<FilterListStore> instance;
 
   std::string filePath;
   std::map<std::string, Section> sections;

@@ -1,5 +1,6 @@
 #include "installer/wix_registry.h"
 
+#include <cstddef>
 #include <stdexcept>
 
 #include "shell/guid_texts.h"
@@ -12,6 +13,10 @@ namespace {
 constexpr char kCreateKey[] = "+";
 constexpr char kRemoveTreeOnUninstall[] = "-";
 constexpr char kCreateKeyAndRemoveTreeOnUninstall[] = "*";
+// The RemoveRegistry table's name for a key removed with everything below it.
+constexpr char kRemoveTree[] = "-";
+// HKEY_CLASSES_ROOT in the Root column of the Registry and RemoveRegistry tables.
+constexpr char kClassesRootColumn[] = "0";
 
 std::string XmlEscaped(const std::string& text) {
   std::string escaped;
@@ -56,6 +61,15 @@ std::string Row(const std::string& key, const char* name, const std::string* val
   return row + "/>\n";
 }
 
+// The registration texts of the module of `typeLibPlatform`, with the component's GUIDs.
+shell::RegistrationTexts ComponentTexts(const std::string& typeLibPlatform) {
+  shell::RegistrationTexts texts = shell::FixedRegistrationTexts(typeLibPlatform.c_str());
+  texts.clsid = shell::kClsidGerneralNodmarkText;
+  texts.libid = shell::kLibidNodmarkLibText;
+  texts.iid = shell::kIidGerneralNodmarkText;
+  return texts;
+}
+
 }  // namespace
 
 std::string FormattedLiteral(const std::string& text) {
@@ -75,10 +89,7 @@ std::string FormattedLiteral(const std::string& text) {
 std::string WixRegistryInclude(const InstalledModule& module) {
   RequireIdentifier(module.fileId);
   RequireIdentifier(module.directoryId);
-  shell::RegistrationTexts texts = shell::FixedRegistrationTexts(module.typeLibPlatform.c_str());
-  texts.clsid = shell::kClsidGerneralNodmarkText;
-  texts.libid = shell::kLibidNodmarkLibText;
-  texts.iid = shell::kIidGerneralNodmarkText;
+  shell::RegistrationTexts texts = ComponentTexts(module.typeLibPlatform);
   // Stand-ins that the rows below recognise by address: the installer resolves the
   // file and folder references when it writes the values.
   texts.modulePath = "[#" + module.fileId + "]";
@@ -102,6 +113,28 @@ std::string WixRegistryInclude(const InstalledModule& module) {
     if (entry.deleteFirst) include += Row(key, kRemoveTreeOnUninstall, nullptr);
   }
   return include + "</Include>\n";
+}
+
+std::string RemoveRegistryTable(const std::vector<PackageComponent>& components) {
+  // Column names, column types (s72: text of up to 72 characters, i2: short integer,
+  // l255: localizable text, L255: the same, nullable), then the table and its key.
+  std::string table =
+      "RemoveRegistry\tRoot\tKey\tName\tComponent_\n"
+      "s72\ti2\tl255\tL255\ts72\n"
+      "RemoveRegistry\tRemoveRegistry\n";
+  for (const auto& [typeLibPlatform, componentId] : components) {
+    RequireIdentifier(componentId);
+    const shell::RegistrationTexts texts = ComponentTexts(typeLibPlatform);
+    const shell::RegistrationTable rows = shell::BuildRegistrationTable(texts);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      if (!rows[row].deleteFirst) continue;
+      // Keys and GUID texts hold no tab or line break, the table's only separators.
+      table += "remove_" + componentId + "_" + std::to_string(row + 1) + "\t" + kClassesRootColumn +
+               "\t" + FormattedLiteral(shell::FormRegistrationKey(rows[row])) + "\t" + kRemoveTree +
+               "\t" + componentId + "\n";
+    }
+  }
+  return table;
 }
 
 }  // namespace nodmark::installer

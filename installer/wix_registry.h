@@ -2,6 +2,8 @@
 #define NODMARK_INSTALLER_WIX_REGISTRY_H_
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The installer's registry rows, made from the same table DllRegisterServer walks.
 // Portable C++: it runs on the build host, which has no Windows headers.
@@ -25,6 +27,21 @@ struct InstalledModule {
 //   "*" together with "+"), as unregistration removes it.
 // Throws std::invalid_argument when an id is not a valid installer identifier.
 std::string WixRegistryInclude(const InstalledModule& module);
+
+// A package component that installs a DLL: the module's platform ("win32" or "win64")
+// and the Component element's Id.
+using PackageComponent = std::pair<std::string, std::string>;
+
+// The package's RemoveRegistry table, in the archive form (.idt) that msibuild
+// imports: for each component, one row per key that registration deletes before
+// writing it (the class key, Programmable), with the name "-". Windows Installer
+// deletes such a key with everything below it whenever it installs or repairs the
+// component, in the component's registry view and before it writes the registry
+// rows, so that nothing another tool left under the class key (a threading model, a
+// TreatAs key) survives an install, as nothing survives DllRegisterServer.
+// Throws std::invalid_argument when a component id is not a valid installer
+// identifier.
+std::string RemoveRegistryTable(const std::vector<PackageComponent>& components);
 
 // `text` as a Windows Installer formatted text that resolves to `text` itself:
 // brackets and braces are escaped, and a leading '#' is doubled so that the value

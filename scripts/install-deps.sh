@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev nlohmann-json3-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools
-  libwine-dev wine wine32:i386 wine64 wixl zip unzip
+  libwine-dev wine wine32:i386 wine64 wixl msitools zip unzip
 )
 
 missing=()

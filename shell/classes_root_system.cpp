@@ -76,6 +76,30 @@ bool ClassesRootSystem::OtherArchitectureHasKey(const std::string& key) noexcept
                        opened.put()) == ERROR_SUCCESS;
 }
 
+bool ClassesRootSystem::ReadOtherArchitectureText(const std::string& key,
+                                                  std::string* text) noexcept {
+  try {
+    platform::UniqueRegistryKey opened;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), /*options=*/0,
+                      KEY_QUERY_VALUE | platform::win32::kOtherRegistryView,
+                      opened.put()) != ERROR_SUCCESS) {
+      return false;
+    }
+    char buffer[kModulePathCapacity] = {};
+    DWORD type = REG_NONE;
+    DWORD size = sizeof buffer - 1;  // room left for a terminator the value may lack
+    if (RegQueryValueExA(opened.get(), /*valueName=*/nullptr, /*reserved=*/nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+      return false;
+    }
+    *text = buffer;  // up to the first zero byte
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 bool ClassesRootSystem::WriteKey(const std::string& key, const char* valueName,
                                  const char* valueText) noexcept {
   platform::UniqueRegistryKey opened;

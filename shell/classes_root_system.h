@@ -22,6 +22,9 @@ class ClassesRootSystem final : public RegistrationSystem {
   bool IsLeadByte(unsigned char byte) noexcept override;
   void DeleteTree(const std::string& key) noexcept override;
   bool OtherArchitectureHasKey(const std::string& key) noexcept override;
+  // Reads at most MAX_PATH - 1 bytes, as the readers of the class key do; a longer
+  // value counts as unreadable.
+  bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept override;
   bool WriteKey(const std::string& key, const char* valueName,
                 const char* valueText) noexcept override;
 

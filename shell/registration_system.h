@@ -35,6 +35,11 @@ class RegistrationSystem {
   // view for a 32-bit module and back; the one view of a machine that has one.
   virtual bool OtherArchitectureHasKey(const std::string& key) noexcept = 0;
 
+  // The default value of `key` in the other architecture's registry view (as above)
+  // when it is a string: true with the text in *text; otherwise false with *text
+  // unchanged.
+  virtual bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept = 0;
+
   // Opens or creates `key` (and any missing parent) for writing. False when the key
   // cannot be created. Otherwise, when `valueText` is not null, writes it as a string
   // value named `valueName` (null: the default value); a value that cannot be

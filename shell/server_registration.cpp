@@ -12,6 +12,7 @@ namespace {
 constexpr char kClassTreePrefix[] = "CLSID\\";
 constexpr char kTypeLibTreePrefix[] = "TypeLib\\";
 constexpr char kInterfaceTreePrefix[] = "Interface\\";
+constexpr char kModulePathSubkey[] = "\\InprocServer32";
 
 // Every text the table is made of, or the first failure to get one.
 HRESULT GatherTexts(RegistrationSystem& system, RegistrationTexts* texts) {
@@ -24,6 +25,26 @@ HRESULT GatherTexts(RegistrationSystem& system, RegistrationTexts* texts) {
   texts->moduleDirectory = ModuleDirectory(
       texts->modulePath, [&system](unsigned char byte) { return system.IsLeadByte(byte); });
   return S_OK;
+}
+
+// Writes the rows of the table that hold the module directory (the type library's
+// help directory) with the folder of the other architecture's module, read from its
+// class key. The help directory names the folder of the module registered last, which
+// may be the one just unregistered. Nothing is written when that path cannot be read.
+void PointHelpDirectoryAtOtherModule(RegistrationSystem& system, RegistrationTexts texts) {
+  std::string otherPath;
+  if (!system.ReadOtherArchitectureText(kClassTreePrefix + texts.clsid + kModulePathSubkey,
+                                        &otherPath) ||
+      otherPath.empty()) {
+    return;
+  }
+  texts.moduleDirectory =
+      ModuleDirectory(otherPath, [&system](unsigned char byte) { return system.IsLeadByte(byte); });
+  for (const RegistrationEntry& row : BuildRegistrationTable(texts)) {
+    if (row.valueText == texts.moduleDirectory.c_str()) {
+      system.WriteKey(FormRegistrationKey(row), row.valueName, row.valueText);
+    }
+  }
 }
 
 }  // namespace
@@ -48,10 +69,10 @@ HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept {
 
 HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
   try {
-    const RegistrationTexts fixed = FixedRegistrationTexts(platform::win32::kTypeLibPlatform);
-    std::string clsid;
-    std::string libid;
-    std::string iid;
+    RegistrationTexts fixed = FixedRegistrationTexts(platform::win32::kTypeLibPlatform);
+    std::string& clsid = fixed.clsid;
+    std::string& libid = fixed.libid;
+    std::string& iid = fixed.iid;
     const bool haveClsid = SUCCEEDED(system.GuidText(kClsidGerneralNodmark, &clsid));
     const bool haveLibid = SUCCEEDED(system.GuidText(kLibidNodmarkLib, &libid));
     const bool haveIid = SUCCEEDED(system.GuidText(kIidGerneralNodmark, &iid));
@@ -73,6 +94,7 @@ HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
         const RegistrationEntry entry{fixed.typeLibModulePattern.c_str(), libid.c_str(), nullptr,
                                       nullptr, false};
         system.DeleteTree(FormRegistrationKey(entry));
+        PointHelpDirectoryAtOtherModule(system, fixed);
       } else {
         system.DeleteTree(kTypeLibTreePrefix + libid);
       }

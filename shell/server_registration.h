@@ -23,7 +23,9 @@ HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept;
 // versioned ProgID, and the type-library and interface keys of the component's GUIDs.
 // While the module of the other architecture is registered (its class key exists in
 // the other registry view), the ProgIDs and the type-library key, which both views
-// share, stay, and only this module's platform entry under the type library goes. A
+// share, stay, only this module's platform entry under the type library goes, and
+// the type library's help directory is pointed at the folder of the module that stays
+// (the path its class key holds; left as it is when that cannot be read). A
 // GUID whose text cannot be had has its tree skipped. Absent trees are no failure, so
 // the result is S_OK, or E_OUTOFMEMORY when memory runs out before the walk is done.
 HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept;

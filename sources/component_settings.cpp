@@ -1,5 +1,7 @@
 #include "sources/component_settings.h"
 
+#include "platform/process_singleton.h"
+
 namespace nodmark::sources {
 namespace {
 
@@ -7,14 +9,14 @@ constexpr char kInitialVersionText[] = "5.0.0.72";
 constexpr std::uint32_t kInitialTagValue = 4;
 constexpr char kInitialCodeText[] = "0000";
 
+platform::RecursiveLock creationLock;
+// Destroyed before creationLock: the module's static objects go in reverse order.
+platform::ProcessSingleton<ComponentSettings> settings{creationLock};
+
 }  // namespace
 
 ComponentSettings& ComponentSettings::Instance() {
-  // A function-local static is initialised exactly once even when threads race to it,
-  // and destroyed with the module's other static objects: a DLL that hosts load and
-  // free over and over leaves nothing of it behind.
-  static ComponentSettings instance;
-  return instance;
+  return settings.Get([] { return new ComponentSettings(); });
 }
 
 ComponentSettings::ComponentSettings()

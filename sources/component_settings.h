@@ -12,8 +12,10 @@ namespace nodmark::sources {
 // instance is created and nothing changes them afterwards, so reading needs no lock.
 class ComponentSettings {
  public:
-  // The one instance, created by the first call (safe when two threads make it at
-  // once) and destroyed with the module's static objects, after its last caller.
+  // The one instance, created by the first call and kept until the module that holds
+  // it goes. Safe when several threads make the first call at once: one instance is
+  // created and every caller gets it complete. May throw std::bad_alloc on the first
+  // call, and then creates nothing.
   static ComponentSettings& Instance();
 
   virtual ~ComponentSettings();

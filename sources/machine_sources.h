@@ -35,7 +35,8 @@ bool ReadFirmwareSignature(ByteString& output);
 // characters from 0-9 and A-Z; "ZZZ" when no value can be read or stored. Never empty.
 std::string ReadStoredRandomId();
 
-// One character derived from the component settings' tag value ("4").
+// One character derived from the component settings' tag value ("4"). May throw
+// std::bad_alloc on the first call, which creates the settings.
 std::string ReadSettingsTag();
 
 }  // namespace nodmark::sources

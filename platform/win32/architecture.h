@@ -20,6 +20,12 @@ inline constexpr const char* kTypeLibPlatform = kIs64Bit ? "win64" : "win32";
 // the flag is ignored and the one view is opened.
 inline constexpr REGSAM kOtherRegistryView = kIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
+// Kernel handles that every load and free of the DLL leaves in the host, none of them
+// the module's own. The 32-bit runtime's unwinder registers the module's unwind
+// tables at load under a lock whose semaphore it creates then and never closes; the
+// 64-bit runtime unwinds through the tables the system keeps and registers nothing.
+inline constexpr int kRuntimeHandlesKeptPerLoad = kIs64Bit ? 0 : 1;
+
 // Bytes of one IP_ADAPTER_INFO record: its pointers and times are wider in 64-bit code.
 inline constexpr std::size_t kAdapterRecordSize = kIs64Bit ? 704 : 640;
 

@@ -3,9 +3,7 @@
 
 namespace nodmark::filter {
 
-bool FilterListStoreTesting::InstanceExists() {
-  return FilterListStore::instance.load() != nullptr;
-}
+bool FilterListStoreTesting::InstanceExists() { return FilterListStore::instance.Exists(); }
 
 std::unique_ptr<FilterListStore> FilterListStoreTesting::CreateDetachedStore() {
   return std::unique_ptr<FilterListStore>(new FilterListStore());

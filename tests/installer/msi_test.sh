@@ -2,9 +2,13 @@
 # The installer package under Wine's msiexec, in a fresh prefix of its own:
 #   - a hand registration from another folder, then an install that fails midway
 #     (its DLL's place is taken by a folder) leaves the registry as it was;
-#   - install: the 32-bit (and 64-bit) late-bound C++ client and script host read the
-#     identifiers by both ProgIDs; the registry rows, in every view, equal what the
-#     DLLs' own DllRegisterServer writes for the installed files, key by key;
+#   - install over what another tool left under the class key in every view (a
+#     threading model, a TreatAs key, a subkey and a value of its own): all of it is
+#     gone, as after DllRegisterServer, and a value of another name under the
+#     interface key stays; the 32-bit (and 64-bit) late-bound C++ client and script
+#     host read the identifiers by both ProgIDs; the registry rows, in every view,
+#     equal what the DLLs' own DllRegisterServer writes for the installed files, key
+#     by key;
 #   - repair brings back deleted DLLs and a deleted key;
 #   - a package of a later version leaves one product installed, still working;
 #   - uninstall leaves none of the component's keys or files, and keeps the store file.
@@ -143,10 +147,39 @@ for dir in "${install_dirs[@]}"; do
   [ ! -e "$drive_c/$dir/nodmark.dll" ] || fail "the failed install left $dir/nodmark.dll"
 done
 
-# Install over the hand registration.
+# Another tool's leftovers in every view: a threading model would hand the
+# single-threaded object to any thread, and TreatAs sends creation to another class.
+cat >"$work/leftovers.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}]
+"LeftoverValue"="tool"
+[HKEY_CLASSES_ROOT\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32]
+"ThreadingModel"="Both"
+[HKEY_CLASSES_ROOT\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\TreatAs]
+@="{00020424-0000-0000-C000-000000000046}"
+[HKEY_CLASSES_ROOT\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\LeftoverKey]
+@="tool"
+[HKEY_CLASSES_ROOT\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}]
+"KeptValue"="tool"
+EOF
+for arch in "${!dlls[@]}"; do
+  system_program "$arch" reg.exe import "$(windows_path "$work/leftovers.reg")" >/dev/null
+done
+export_component "$work/leftovers.before"
+leftovers='ThreadingModel|TreatAs|Leftover'
+[ "$(grep -cE "$leftovers" "$work/leftovers.before")" -eq $((4 * arch_count)) ] ||
+  fail "the leftovers were not seeded in every view"
+
+# Install over the hand registration and the leftovers.
 msiexec /i "$package_path" /qn || fail "msiexec /i exited with $?"
 export_component "$work/installed.reg"
 if grep -qi 'handreg' "$work/installed.reg"; then fail "a key still points at the hand registration"; fi
+if grep -E "$leftovers" "$work/installed.reg" >&2; then fail "the install kept the leftovers above"; fi
+[ "$(grep -c '"KeptValue"' "$work/installed.reg")" -eq "$arch_count" ] ||
+  fail "the install removed another value under the interface key"
+# regsvr32 /u below deletes the interface key's tree, that value with it.
+sed -i '/"KeptValue"/d' "$work/installed.reg"
 
 reference=""
 for arch in "${!dlls[@]}"; do

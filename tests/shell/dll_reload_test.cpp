@@ -3,7 +3,9 @@
 // unmaps it, every load starts afresh (the type information is loaded again for the
 // read through Invoke), and the process keeps its private memory, its handles and its
 // thread-local storage slots. A DLL built with a runtime that takes a TLS slot per load
-// would have this process aborted after about a thousand loads.
+// would have this process aborted after about a thousand loads. The 32-bit runtime
+// keeps one handle per load that the module cannot give back
+// (platform/win32/architecture.h); anything more fails.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,8 +13,10 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 
+#include "platform/win32/architecture.h"
 #include "platform/win32/scoped_bstr.h"
 #include "shell/classes_root.h"
 #include "shell/client_helpers.h"
@@ -116,7 +120,12 @@ TEST_F(DllReloadTest, LoadUseFreeAThousandTimes) {
   RecordProperty("private_memory_growth_bytes", std::to_string(growth));
   EXPECT_LE(growth, kMaxGrowthBytes) << kMeasuredLoads << " loads";
   EXPECT_EQ(LowestFreeTlsSlot(), tlsSlot) << "no thread-local storage slot kept per load";
-  EXPECT_LE(ProcessHandleCount(), handles) << "no handle kept per load";
+  const std::int64_t handlesKept = ProcessHandleCount() - handles;
+  const std::string perLoad = std::to_string(static_cast<double>(handlesKept) / kMeasuredLoads);
+  RecordProperty("handles_kept_per_load", perLoad);
+  std::cout << "handles kept per load: " << perLoad << " over " << kMeasuredLoads << " loads\n";
+  EXPECT_LE(handlesKept, std::int64_t{platform::win32::kRuntimeHandlesKeptPerLoad} * kMeasuredLoads)
+      << kMeasuredLoads << " loads";
 }
 
 }  // namespace

@@ -85,6 +85,14 @@ bool RecordingRegistrationSystem::OtherArchitectureHasKey(const std::string& key
   return otherArchitectureKeys.count(key) != 0;
 }
 
+bool RecordingRegistrationSystem::ReadOtherArchitectureText(const std::string& key,
+                                                            std::string* text) noexcept {
+  const auto found = otherArchitectureTexts.find(key);
+  if (found == otherArchitectureTexts.end()) return false;
+  *text = found->second;
+  return true;
+}
+
 bool RecordingRegistrationSystem::WriteKey(const std::string& key, const char* valueName,
                                            const char* valueText) noexcept {
   if (refusedKeys.count(key) != 0) return false;

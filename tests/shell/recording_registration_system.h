@@ -45,6 +45,7 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   bool IsLeadByte(unsigned char byte) noexcept override;
   void DeleteTree(const std::string& key) noexcept override;
   bool OtherArchitectureHasKey(const std::string& key) noexcept override;
+  bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept override;
   bool WriteKey(const std::string& key, const char* valueName,
                 const char* valueText) noexcept override;
 
@@ -54,8 +55,9 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   HRESULT modulePathResult = S_OK;
   std::string modulePath = "C:\\Program Files\\nodmark\\nodmark.dll";
   std::set<unsigned char> leadBytes;
-  std::set<std::string> refusedKeys;            // WriteKey answers false for these
-  std::set<std::string> otherArchitectureKeys;  // the other registry view's keys
+  std::set<std::string> refusedKeys;                          // WriteKey answers false for these
+  std::set<std::string> otherArchitectureKeys;                // the other registry view's keys
+  std::map<std::string, std::string> otherArchitectureTexts;  // their default values
 
   std::vector<RegistryOperation> operations;
 };

@@ -174,6 +174,19 @@ TEST(ServerUnregistration, KeepsTheSharedTreesWhileTheOtherArchitectureIsRegiste
   EXPECT_EQ(system.operations, expected);
 }
 
+TEST(ServerUnregistration, PointsTheHelpDirectoryAtTheModuleThatStays) {
+  RecordingRegistrationSystem system;
+  system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
+  system.otherArchitectureTexts["CLSID\\" + kClsid + "\\InprocServer32"] =
+      "C:\\Program Files (x86)\\nodmark\\nodmark.dll";
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  const std::vector<RegistryOperation> expected = {
+      Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
+      Default("TypeLib\\" + kLibid + "\\1.0\\HELPDIR", "C:\\Program Files (x86)\\nodmark\\"),
+      Delete("Interface\\" + kIid)};
+  EXPECT_EQ(system.operations, expected);
+}
+
 TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
   RecordingRegistrationSystem system;
   system.guidTexts.erase(kLibid);

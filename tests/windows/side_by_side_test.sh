@@ -4,8 +4,10 @@
 # - the JScript and VBScript clients under the 32-bit and the 64-bit cscript, by both
 #   ProgIDs, print the same three identifiers; with no store file, whichever
 #   architecture runs first draws the random identifier and the other reads it;
-# - unregistering one leaves the other creatable by both ProgIDs and readable late bound;
-#   unregistering a DLL that was never registered leaves the other's registration alone;
+# - unregistering one, the one registered last included, leaves the other creatable by
+#   both ProgIDs and readable late bound, with the type library's help directory naming
+#   the other's folder; unregistering a DLL that was never registered leaves the other's
+#   registration alone;
 # - unregistering both leaves none of the component's trees in either registry view.
 # Starts and ends with nothing of the component registered; the store file is put back.
 #
@@ -73,14 +75,25 @@ done
 echo "$reference"
 all_read "$reference"
 
-unregister x86
-only_works x64 "$reference"
+# The type library's help directory, shared by both views, names the folder of the DLL
+# that stays, whichever of the two was registered last.
+helpdir_names() {
+  local arch=$1 value
+  value=$(out x64 reg query "${trees[3]}\\1.0\\HELPDIR" /ve | sed -n 's/.*REG_SZ *//p')
+  [ "$value" = "${dll[$arch]%\\*}\\" ] || fail "HELPDIR is '$value' with only the $arch DLL registered"
+}
+
+unregister x64 # registered last
+only_works x86 "$reference"
+helpdir_names x86
+register x64
 register x86
+unregister x86 # registered last
+only_works x64 "$reference"
+helpdir_names x64
+unregister x86 # never registered now: the 64-bit registration survives
+only_works x64 "$reference"
 unregister x64
-only_works x86 "$reference"
-unregister x64  # never registered now: the 32-bit registration survives
-only_works x86 "$reference"
-unregister x86
 for arch in x86 x64; do
   for tree in "${trees[@]}"; do
     if run "$arch" reg query "$tree" >/dev/null 2>&1; then fail "$tree left in the $arch view"; fi
