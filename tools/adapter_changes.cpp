@@ -35,8 +35,14 @@ struct Walk {
   }
 };
 
+// The legacy recipe walks without the filter list.
+const sources::FilterEntries& NoFilterEntries() {
+  static const sources::FilterEntries none;
+  return none;
+}
+
 Walk OldWalk(const ComposedReport& reading) {
-  return {reading.composed.listing, reading.composed.withoutFilterList, sources::FilterEntries{},
+  return {reading.composed.listing, reading.composed.withoutFilterList, NoFilterEntries(),
           reading.report.volumeSerial};
 }
 
@@ -74,6 +80,7 @@ std::string StandInText(const Walk& walk) {
 
 // Why the walk chose the adapter at `address` now and not before.
 std::string WhyNotBefore(const Walk& before, const sources::AdapterAddress& address) {
+  if (!before.listing) return "before, the listing itself gave nothing";
   const std::optional<std::size_t> earlier = before.Find(address);
   if (!earlier) return "it was not listed before: a new adapter";
   return "before, as adapter " + std::to_string(*earlier + 1) + ", it was " +

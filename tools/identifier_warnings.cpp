@@ -36,30 +36,35 @@ std::string AdapterName(const AdapterReport& adapters, std::size_t index) {
          AddressText(adapters.listing->records[index].address) + ")";
 }
 
+// What puts an identifier at risk in the adapter it rests on, and why.
+struct AdapterRisk {
+  bool (*applies)(const platform::AdapterRecord& record);
+  const char* code;
+  const char* why;  // follows "the chosen adapter N (address)"
+};
+
+constexpr AdapterRisk kAdapterRisks[] = {
+    {[](const platform::AdapterRecord& record) { return IsLocallyAdministered(record.address); },
+     "locally_administered_address",
+     " has a locally administered address (bit 1 of its first byte is set): it was set by "
+     "software (a virtual machine, a randomised Wi-Fi address, some docking drivers) and is "
+     "liable to change"},
+    {[](const platform::AdapterRecord& record) { return record.wireless; }, "wireless_adapter",
+     " is wireless: such adapters are switched off, removed or given randomised addresses more "
+     "often than wired ones, and then another adapter or the volume serial takes its place"},
+    {[](const platform::AdapterRecord& record) { return record.removableBus; },
+     "removable_bus_adapter",
+     " sits on a removable bus (USB): unplugged, it gives its place to another adapter or the "
+     "volume serial"},
+};
+
 void AddAdapterWarnings(const AdapterReport& adapters, std::vector<IdentifierWarning>& warnings) {
   for (const ChosenAdapter& chosen : ChosenAdapters(adapters)) {
     const platform::AdapterRecord& record = adapters.listing->records[chosen.index];
-    const std::string name = AdapterName(adapters, chosen.index);
-    if (IsLocallyAdministered(record.address)) {
-      warnings.push_back(
-          {"locally_administered_address", chosen.identifiers, chosen.index,
-           "the chosen " + name +
-               " has a locally administered address (bit 1 of its first byte is set): it was "
-               "set by software (a virtual machine, a randomised Wi-Fi address, some docking "
-               "drivers) and is liable to change"});
-    }
-    if (record.wireless) {
-      warnings.push_back({"wireless_adapter", chosen.identifiers, chosen.index,
-                          "the chosen " + name +
-                              " is wireless: such adapters are switched off, removed or given "
-                              "randomised addresses more often than wired ones, and then "
-                              "another adapter or the volume serial takes its place"});
-    }
-    if (record.removableBus) {
-      warnings.push_back({"removable_bus_adapter", chosen.identifiers, chosen.index,
-                          "the chosen " + name +
-                              " sits on a removable bus (USB): unplugged, it gives its place to "
-                              "another adapter or the volume serial"});
+    for (const AdapterRisk& risk : kAdapterRisks) {
+      if (!risk.applies(record)) continue;
+      warnings.push_back({risk.code, chosen.identifiers, chosen.index,
+                          "the chosen " + AdapterName(adapters, chosen.index) + risk.why});
     }
   }
 }

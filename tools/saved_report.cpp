@@ -73,6 +73,9 @@ class ReportReader {
              " bytes, before it is complete");
       }
       Fail("not JSON: " + OneLine(error.what()));
+    } catch (const Json::exception& error) {
+      // The parser's other refusals, such as a number no double holds.
+      Fail("not JSON: " + OneLine(error.what()));
     }
   }
 

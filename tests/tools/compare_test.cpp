@@ -352,6 +352,8 @@ const BadReport kBadReports[] = {
     {"Truncated", [](std::string json) { return json.substr(0, json.size() / 2); },
      "truncated: the JSON ends after"},
     {"Empty", [](std::string) { return std::string(); }, "the file is empty"},
+    {"NumberNoDoubleHolds", [](std::string) { return std::string("26E75696"); },
+     "not JSON: number overflow"},
     {"AnArray", [](std::string json) { return "[" + json + "]"; },
      "not a nodmark report: the JSON is an array, not an object"},
     {"DeeplyNested", [](std::string) { return std::string(100000, '['); }, "nests deeper than"},
