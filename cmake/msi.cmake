@@ -1,10 +1,12 @@
-# nodmark_add_msi(NAME name ARCH x86|x64 VERSION version X86_DLL path [X64_DLL path]
-#                 GENERATOR target-or-path [OUTPUT_DIR dir] [DEPENDS target...])
+# nodmark_add_msi(NAME name ARCH x86|x64 VERSION version X86_DLL path X86_TOOL path
+#                 [X64_DLL path X64_TOOL path] GENERATOR target-or-path
+#                 [OUTPUT_DIR dir] [DEPENDS target...])
 # A target `name` (built by default) that makes OUTPUT_DIR/name.msi (OUTPUT_DIR
 # defaults to the current binary directory) with wixl from installer/nodmark.wxs:
 # - ARCH x86: the 32-bit DLL alone, for 32-bit Windows;
 # - ARCH x64: the 64-bit DLL into ProgramFiles64Folder\nodmark and the 32-bit one
 #   into ProgramFilesFolder\nodmark, each registered in its own registry view.
+# Each DLL has the command-line tool nodmark.exe of its architecture beside it.
 # GENERATOR is nodmark_wix_registry (installer/), built for the build machine: a
 # target of this build or the path of one built elsewhere (then name what builds it
 # in DEPENDS). It writes the registry rows wixl includes and, after wixl, the
@@ -18,10 +20,12 @@ set(NODMARK_MSI_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../installer/nodmark.wxs)
 set(NODMARK_MSI_PRODUCT_CODE_NAMESPACE 612955D7-6C4B-4247-9E85-5F640611AE29)
 
 function(nodmark_add_msi)
-  cmake_parse_arguments(ARG "" "NAME;ARCH;VERSION;X86_DLL;X64_DLL;GENERATOR;OUTPUT_DIR" "DEPENDS"
-                        ${ARGN})
-  if(NOT ARG_ARCH MATCHES "^(x86|x64)$" OR NOT ARG_X86_DLL OR (ARG_ARCH STREQUAL x64 AND NOT ARG_X64_DLL))
-    message(FATAL_ERROR "nodmark_add_msi(${ARG_NAME}): ARCH x86 needs X86_DLL, ARCH x64 both DLLs")
+  cmake_parse_arguments(ARG ""
+    "NAME;ARCH;VERSION;X86_DLL;X86_TOOL;X64_DLL;X64_TOOL;GENERATOR;OUTPUT_DIR" "DEPENDS" ${ARGN})
+  if(NOT ARG_ARCH MATCHES "^(x86|x64)$" OR NOT ARG_X86_DLL OR NOT ARG_X86_TOOL OR
+     (ARG_ARCH STREQUAL x64 AND (NOT ARG_X64_DLL OR NOT ARG_X64_TOOL)))
+    message(FATAL_ERROR
+      "nodmark_add_msi(${ARG_NAME}): ARCH x86 needs X86_DLL and X86_TOOL, ARCH x64 both pairs")
   endif()
   if(NOT ARG_OUTPUT_DIR)
     set(ARG_OUTPUT_DIR ${CMAKE_CURRENT_BINARY_DIR})
@@ -41,16 +45,18 @@ function(nodmark_add_msi)
   set(commands
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/x86 ${stage}/x64
     COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X86_DLL} ${stage}/x86/nodmark.dll
+    COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X86_TOOL} ${stage}/x86/nodmark.exe
     COMMAND ${generator} win32 nodmark_x86_dll NODMARK_X86_DIR ${stage}/registry-win32.wxi)
   # The components of nodmark.wxs that install a DLL, with its platform.
   set(components win32 nodmark_x86)
-  set(inputs ${ARG_X86_DLL})
+  set(inputs ${ARG_X86_DLL} ${ARG_X86_TOOL})
   if(ARG_ARCH STREQUAL x64)
     list(APPEND commands
       COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X64_DLL} ${stage}/x64/nodmark.dll
+      COMMAND ${CMAKE_COMMAND} -E copy ${ARG_X64_TOOL} ${stage}/x64/nodmark.exe
       COMMAND ${generator} win64 nodmark_x64_dll NODMARK_X64_DIR ${stage}/registry-win64.wxi)
     list(APPEND components win64 nodmark_x64)
-    list(APPEND inputs ${ARG_X64_DLL})
+    list(APPEND inputs ${ARG_X64_DLL} ${ARG_X64_TOOL})
   endif()
   add_custom_command(
     OUTPUT ${msi}
@@ -67,16 +73,18 @@ function(nodmark_add_msi)
   add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})
 endfunction()
 
-# nodmark_add_msi_pair(VERSION version OUTPUT_DIR dir X86_DLL path X64_DLL path
+# nodmark_add_msi_pair(VERSION version OUTPUT_DIR dir X86_DLL path X86_TOOL path
+#                      X64_DLL path X64_TOOL path
 #                      DEPENDS_X86 target... DEPENDS_X64 target...): the two packages of
 # one version, nodmark-<version>-x64.msi (both DLLs) and nodmark-<version>-x86.msi.
 function(nodmark_add_msi_pair)
-  cmake_parse_arguments(ARG "" "VERSION;OUTPUT_DIR;X86_DLL;X64_DLL" "DEPENDS_X86;DEPENDS_X64"
-                        ${ARGN})
+  cmake_parse_arguments(ARG "" "VERSION;OUTPUT_DIR;X86_DLL;X86_TOOL;X64_DLL;X64_TOOL"
+                        "DEPENDS_X86;DEPENDS_X64" ${ARGN})
   nodmark_add_msi(NAME nodmark-${ARG_VERSION}-x64 ARCH x64 VERSION ${ARG_VERSION}
-    X86_DLL ${ARG_X86_DLL} X64_DLL ${ARG_X64_DLL} GENERATOR nodmark_wix_registry
+    X86_DLL ${ARG_X86_DLL} X86_TOOL ${ARG_X86_TOOL} X64_DLL ${ARG_X64_DLL}
+    X64_TOOL ${ARG_X64_TOOL} GENERATOR nodmark_wix_registry
     OUTPUT_DIR ${ARG_OUTPUT_DIR} DEPENDS ${ARG_DEPENDS_X86} ${ARG_DEPENDS_X64})
   nodmark_add_msi(NAME nodmark-${ARG_VERSION}-x86 ARCH x86 VERSION ${ARG_VERSION}
-    X86_DLL ${ARG_X86_DLL} GENERATOR nodmark_wix_registry
+    X86_DLL ${ARG_X86_DLL} X86_TOOL ${ARG_X86_TOOL} GENERATOR nodmark_wix_registry
     OUTPUT_DIR ${ARG_OUTPUT_DIR} DEPENDS ${ARG_DEPENDS_X86})
 endfunction()

@@ -1,7 +1,8 @@
 # The ZIP a Windows user takes away, made by the Windows build from both architectures:
 #   cmake --build --preset windows && (cd build/windows && cpack)
 # gives build/windows/nodmark-<version>-windows.zip with one top folder of that name:
-# x86\ and x64\ (each DLL with its type library and assembly manifest), include\ (the
+# x86\ and x64\ (each DLL with its type library, assembly manifest and the command-line
+# tool nodmark.exe of its architecture), include\ (the
 # interface description and the header generated from it), examples\ (the four clients
 # as sources, the C++ ones also built for each architecture, registered and
 # registration-free) and USAGE.txt.
@@ -12,6 +13,7 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   get_filename_component(shell_dir ${NODMARK_DLL_${arch}} DIRECTORY)
   install(FILES ${NODMARK_DLL_${arch}} ${NODMARK_TLB_${arch}} ${shell_dir}/nodmark.sxs.manifest
           DESTINATION ${arch})
+  install(PROGRAMS ${NODMARK_TOOL_${arch}} DESTINATION ${arch})
   set(clients early_bound_client late_bound_client)
   foreach(client IN LISTS clients)
     install(PROGRAMS ${NODMARK_EXAMPLES_${arch}}/${client}.exe DESTINATION examples/${arch})

@@ -60,6 +60,7 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   set(NODMARK_DLL_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/nodmark.dll)
   set(NODMARK_TLB_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/generated/nodmark.tlb)
   set(NODMARK_EXAMPLES_${arch} ${CMAKE_BINARY_DIR}/${arch}/examples)
+  set(NODMARK_TOOL_${arch} ${CMAKE_BINARY_DIR}/${arch}/tools/nodmark.exe)
 endforeach()
 set(NODMARK_IDL_HEADER ${CMAKE_BINARY_DIR}/x86/shell/generated/shell/nodmark.h)
 
@@ -71,7 +72,8 @@ include(${PROJECT_SOURCE_DIR}/cmake/packaging.cmake)
 add_subdirectory(installer)
 include(${PROJECT_SOURCE_DIR}/cmake/msi.cmake)
 nodmark_add_msi_pair(VERSION ${PROJECT_VERSION} OUTPUT_DIR ${CMAKE_BINARY_DIR}
-  X86_DLL ${NODMARK_DLL_x86} X64_DLL ${NODMARK_DLL_x64}
+  X86_DLL ${NODMARK_DLL_x86} X86_TOOL ${NODMARK_TOOL_x86}
+  X64_DLL ${NODMARK_DLL_x64} X64_TOOL ${NODMARK_TOOL_x64}
   DEPENDS_X86 shipped_x86 DEPENDS_X64 shipped_x64)
 
 add_subdirectory(tests/windows)

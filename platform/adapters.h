@@ -23,6 +23,10 @@ struct AdapterRecord {
   std::array<char, kAdapterDescriptionSize> description{};
   // The first six bytes of the hardware address; zero bytes pad a shorter address.
   std::array<std::uint8_t, kAdapterAddressSize> address{};
+  // How the adapter is attached, where the OS tells; false where it does not. Only the
+  // tool's warnings read them: the adapter source chooses by description and address.
+  bool wireless = false;      // Windows: adapter type IEEE 802.11; Linux: a wireless interface
+  bool removableBus = false;  // Linux: a USB device (the Windows listing does not tell)
 };
 
 // A fixed-capacity adapter listing in the OS's order: records[0] to records[count - 1].

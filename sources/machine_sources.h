@@ -23,6 +23,9 @@ bool ReadAdapterAddresses(ByteString& output, std::uint8_t mode);
 // two zero bytes. False with `output` empty when the volume cannot be queried.
 bool ReadVolumeSerial(ByteString& output);
 
+// The six bytes ReadVolumeSerial gives for `serial`.
+ByteString VolumeSerialBytes(std::uint32_t serial);
+
 // Always true. `output` is the vendor text, "_" and the feature flags in lower-case
 // hex (e.g. GenuineIntel_bfebfbff), or empty when processor identification faults.
 bool ReadProcessorSignature(ByteString& output);

@@ -9,15 +9,21 @@ constexpr char kSystemVolumeRoot[] = "c:\\";
 
 }  // namespace
 
+ByteString VolumeSerialBytes(std::uint32_t serial) {
+  ByteString bytes;
+  for (int shift = 0; shift < 32; shift += 8) {
+    bytes.push_back(static_cast<std::uint8_t>(serial >> shift));
+  }
+  bytes.push_back(0x00);
+  bytes.push_back(0x00);
+  return bytes;
+}
+
 bool ReadVolumeSerial(ByteString& output) {
   output.clear();
   const std::optional<std::uint32_t> serial = platform::QueryVolumeSerial(kSystemVolumeRoot);
   if (!serial) return false;
-  for (int shift = 0; shift < 32; shift += 8) {
-    output.push_back(static_cast<std::uint8_t>(*serial >> shift));
-  }
-  output.push_back(0x00);
-  output.push_back(0x00);
+  output = VolumeSerialBytes(*serial);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "core/hex_text.h"
 #include "identifiers/digest_text.h"
 #include "tools/explain_phrases.h"
+#include "tools/identifier_warnings.h"
 #include "tools/json_text.h"
 
 namespace nodmark::tools {
@@ -49,6 +50,8 @@ Json Adapters(const AdapterReport& adapters) {
         {"position", static_cast<std::int64_t>(i) + 1},
         {"description", JsonText(sources::AdapterDescription(record))},
         {"address", JsonText(AddressText(record.address))},
+        {"wireless", record.wireless},
+        {"removable_bus", record.removableBus},
         {"verdict", Verdict(adapters.withoutFilterList.verdicts[i], adapters.filterEntries)},
         {"verdict_with_filter_list",
          Verdict(adapters.withFilterList.verdicts[i], adapters.filterEntries)},
@@ -112,6 +115,19 @@ Json Store(const sources::StoredRandomIdReport& store, const std::string& tag) {
   };
 }
 
+Json Warnings(const ExplainReport& report) {
+  Json warnings = Json::array();
+  for (const IdentifierWarning& warning : FindWarnings(report)) {
+    Json identifiers = Json::array();
+    for (const char* name : warning.identifiers) identifiers.push_back(name);
+    Json json = {{"code", warning.code}, {"identifiers", std::move(identifiers)}};
+    if (warning.adapter) json["adapter"] = static_cast<std::int64_t>(*warning.adapter) + 1;
+    json["reason"] = JsonText(warning.reason);
+    warnings.push_back(std::move(json));
+  }
+  return warnings;
+}
+
 Json Digest(const ExplainReport& report) {
   const identifiers::DigestParts& parts = report.digestParts;
   return {
@@ -140,6 +156,7 @@ std::string RenderExplainJson(const ExplainReport& report) {
            {"nodmark_old", JsonText(MachineKeyCode(report.oldKey))},
            {"nodmark_new", JsonText(MachineKeyCode(report.newKey))},
        }},
+      {"warnings", Warnings(report)},
       {"adapters", Adapters(report.adapters)},
       {"volume", Volume(report.volumeSerial)},
       {"processor", Processor(report.processorSignature)},

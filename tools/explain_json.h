@@ -9,8 +9,9 @@ namespace nodmark::tools {
 
 // The report as one JSON object (nodmark --json), ending in a line break. The three
 // identifiers are its members "nodmark_old", "nodmark_new" and "nodmark_complicate";
-// the inputs follow under "adapters", "volume", "processor", "firmware", "store" and
-// "digest". Texts are written as JsonText and DumpJson describe: ASCII, byte for byte.
+// "warnings" lists the identifiers at risk; the inputs follow under "adapters",
+// "volume", "processor", "firmware", "store" and "digest". Texts are written as JsonText and
+// DumpJson describe: ASCII, byte for byte.
 std::string RenderExplainJson(const ExplainReport& report);
 
 }  // namespace nodmark::tools

@@ -16,6 +16,12 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
 
+std::string JoinNames(const std::vector<const char*>& names) {
+  std::string joined;
+  for (const char* name : names) joined += (joined.empty() ? "" : ", ") + std::string(name);
+  return joined;
+}
+
 const char* VerdictCode(const sources::AdapterVerdict& verdict) {
   using Outcome = sources::AdapterVerdict::Outcome;
   using Rule = sources::AddressExclusion::Rule;

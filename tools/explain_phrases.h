@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "identifiers/identifier_recipes.h"
 #include "platform/adapters.h"
@@ -13,6 +14,14 @@
 // The words both renderings of an explanation use: a stable code for programs (JSON)
 // and a phrase for people, for each verdict and outcome.
 namespace nodmark::tools {
+
+// The identifiers' names, as the component's properties and the reports call them.
+inline constexpr char kOldName[] = "nodmark_old";
+inline constexpr char kNewName[] = "nodmark_new";
+inline constexpr char kComplicateName[] = "nodmark_complicate";
+
+// The names joined with ", ".
+std::string JoinNames(const std::vector<const char*>& names);
 
 // "chosen", "skipped_description", "skipped_address_table", "skipped_filter_entry",
 // "not_reached" or "past_exam_limit".

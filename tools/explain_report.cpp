@@ -10,14 +10,6 @@ namespace {
 constexpr int kBitsPerByte = 8;
 constexpr std::size_t kSerialBytes = 4;
 
-// The address the adapter source hands out for a walk: the chosen record's bytes.
-identifiers::SourceBytes ChosenAddress(const platform::AdapterList& listing,
-                                       const sources::AdapterVerdicts& verdicts) {
-  if (!verdicts.chosen) return std::nullopt;
-  const sources::AdapterAddress& address = listing.records[*verdicts.chosen].address;
-  return ByteString(address.begin(), address.end());
-}
-
 AdapterReport ExplainAdapters() {
   AdapterReport report;
   // Read before the listing, as the source does: the first read creates the process's
@@ -49,6 +41,13 @@ identifiers::SourceBytes Read(ReadSource readSource) {
 }
 
 }  // namespace
+
+identifiers::SourceBytes ChosenAddress(const platform::AdapterList& listing,
+                                       const sources::AdapterVerdicts& verdicts) {
+  if (!verdicts.chosen) return std::nullopt;
+  const sources::AdapterAddress& address = listing.records[*verdicts.chosen].address;
+  return ByteString(address.begin(), address.end());
+}
 
 std::uint32_t SerialFromSourceBytes(const ByteString& bytes) {
   std::uint32_t serial = 0;

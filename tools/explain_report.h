@@ -65,6 +65,11 @@ struct ExplainReport {
 // May throw std::bad_alloc.
 ExplainReport ExplainThisMachine();
 
+// The address the adapter source hands out for a walk: the chosen record's six bytes,
+// or nullopt when the walk chose none.
+identifiers::SourceBytes ChosenAddress(const platform::AdapterList& listing,
+                                       const sources::AdapterVerdicts& verdicts);
+
 // The volume serial that the six bytes of the volume source stand for (their first
 // four bytes, least significant first).
 std::uint32_t SerialFromSourceBytes(const ByteString& bytes);

@@ -5,6 +5,7 @@
 #include "core/hex_text.h"
 #include "identifiers/digest_text.h"
 #include "tools/explain_phrases.h"
+#include "tools/identifier_warnings.h"
 
 namespace nodmark::tools {
 namespace {
@@ -74,6 +75,23 @@ void RenderIdentifiers(const ExplainReport& report, TextBuilder& out) {
   out.Line("  the MD5 digest of the digest input below");
 }
 
+void RenderWarnings(const ExplainReport& report, TextBuilder& out) {
+  out.Heading("Warnings");
+  const std::vector<IdentifierWarning> warnings = FindWarnings(report);
+  if (warnings.empty()) out.Line("  none: nothing the identifiers rest on is known to be at risk");
+  for (const IdentifierWarning& warning : warnings) {
+    out.Line("  " + JoinNames(warning.identifiers) + ": " + warning.reason);
+  }
+}
+
+// What the OS tells of how an adapter is attached, after its description.
+std::string AttachmentText(const platform::AdapterRecord& record) {
+  std::string text;
+  if (record.wireless) text += " (wireless)";
+  if (record.removableBus) text += " (removable bus)";
+  return text;
+}
+
 void RenderAdapters(const AdapterReport& adapters, TextBuilder& out) {
   out.Heading("Network adapters");
   if (!adapters.listing) {
@@ -84,7 +102,7 @@ void RenderAdapters(const AdapterReport& adapters, TextBuilder& out) {
     for (std::size_t i = 0; i < adapters.withoutFilterList.count; ++i) {
       const platform::AdapterRecord& record = adapters.listing->records[i];
       out.Line("  " + std::to_string(i + 1) + ". " + AddressText(record.address) + " " +
-               QuoteText(sources::AdapterDescription(record)));
+               QuoteText(sources::AdapterDescription(record)) + AttachmentText(record));
       const std::string withoutFilter =
           VerdictPhrase(adapters.withoutFilterList.verdicts[i], adapters.filterEntries);
       if (sameWalk) {
@@ -186,6 +204,7 @@ std::string QuoteText(std::string_view text) {
 std::string RenderExplainText(const ExplainReport& report) {
   TextBuilder out;
   RenderIdentifiers(report, out);
+  RenderWarnings(report, out);
   RenderAdapters(report.adapters, out);
   RenderVolume(report.volumeSerial, out);
   RenderProcessor(report.processorSignature, out);

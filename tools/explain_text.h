@@ -8,8 +8,9 @@
 
 namespace nodmark::tools {
 
-// The report for a person (nodmark --explain): the three identifiers, then each input
-// with what the source made of it, then the exact text the digest is taken of.
+// The report for a person (nodmark --explain): the three identifiers, the warnings of
+// those at risk, then each input with what the source made of it, then the exact text
+// the digest is taken of.
 // Lines end in "\n".
 std::string RenderExplainText(const ExplainReport& report);
 

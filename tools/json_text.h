@@ -2,6 +2,7 @@
 #define NODMARK_TOOLS_JSON_TEXT_H_
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ using Json = nlohmann::ordered_json;
 // ANSI code page, not UTF-8, so each byte becomes the code point of its value
 // (Latin-1): nothing is lost, whatever the bytes are.
 Json JsonText(std::string_view bytes);
+
+// The bytes a JsonText was made of: each code point back as the byte of its value.
+// nullopt when `text` is not a string or holds a code point above U+00FF, which no
+// byte gives.
+std::optional<std::string> BytesOfJsonText(const Json& text);
 
 // `value` pretty-printed with two-space indentation and a final line break, in plain
 // ASCII: every code point from 0x80 up is written as \u00xx, so a JsonText comes out

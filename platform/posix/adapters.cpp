@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -24,18 +23,25 @@
 //     the word "Virtual" in front, so the adapter source's description test skips them
 //     as it skips virtual adapters on Windows;
 //   - more than twelve interfaces count as failure, as a list that does not fit the
-//     fixed buffer does on Windows.
+//     fixed buffer does on Windows;
+//   - wireless: the interface has a "wireless" or "phy80211" entry; removable bus: its
+//     device sits under a USB controller (a "usb" element in its resolved path).
 namespace nodmark::platform {
 namespace posix {
 namespace {
 
 constexpr char kVirtualPrefix[] = "Virtual interface ";
 constexpr char kVirtualDevicesPath[] = "/devices/virtual/";
+// USB devices sit below a path element named usb1, usb2, ... (the host controller's
+// root hub).
+constexpr char kUsbPathElement[] = "/usb";
 
 struct Interface {
   long index = 0;
   std::string name;
   bool isVirtual = false;
+  bool wireless = false;
+  bool removableBus = false;
   std::array<std::uint8_t, kAdapterAddressSize> address{};
 };
 
@@ -82,13 +88,24 @@ std::array<std::uint8_t, kAdapterAddressSize> ParseAddress(std::string_view text
   return address;
 }
 
-bool IsVirtual(const std::string& interfaceDirectory) {
+// Where the kernel keeps the interface (the class entry is a link to it); empty when
+// it cannot be resolved.
+std::string ResolvedPath(const std::string& interfaceDirectory) {
   char resolved[PATH_MAX];
-  if (realpath(interfaceDirectory.c_str(), resolved) != nullptr &&
-      std::strstr(resolved, kVirtualDevicesPath) != nullptr) {
-    return true;
-  }
-  return !PathExists(interfaceDirectory + "/device");
+  return realpath(interfaceDirectory.c_str(), resolved) != nullptr ? resolved : "";
+}
+
+Interface DescribeInterface(const std::string& path, std::string name, long index) {
+  Interface interface;
+  interface.index = index;
+  interface.name = std::move(name);
+  const std::string resolved = ResolvedPath(path);
+  interface.isVirtual =
+      resolved.find(kVirtualDevicesPath) != std::string::npos || !PathExists(path + "/device");
+  interface.wireless = PathExists(path + "/wireless") || PathExists(path + "/phy80211");
+  interface.removableBus = resolved.find(kUsbPathElement) != std::string::npos;
+  interface.address = ParseAddress(ReadFirstLine(path + "/address"));
+  return interface;
 }
 
 void Describe(const Interface& interface, AdapterRecord& record) {
@@ -110,8 +127,7 @@ std::optional<AdapterList> ListAdaptersIn(const std::string& netClassDirectory) 
     // An interface that goes away while the directory is read is not listed.
     const std::optional<long> index = ReadIndex(path);
     if (!index) continue;
-    interfaces.push_back(
-        {*index, entry->d_name, IsVirtual(path), ParseAddress(ReadFirstLine(path + "/address"))});
+    interfaces.push_back(DescribeInterface(path, entry->d_name, *index));
   }
 
   if (interfaces.empty() || interfaces.size() > kMaxAdapters) return std::nullopt;
@@ -124,6 +140,8 @@ std::optional<AdapterList> ListAdaptersIn(const std::string& netClassDirectory) 
     AdapterRecord& record = list.records[list.count++];
     Describe(interface, record);
     record.address = interface.address;
+    record.wireless = interface.wireless;
+    record.removableBus = interface.removableBus;
   }
   return list;
 }

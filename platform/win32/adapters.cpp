@@ -23,9 +23,9 @@ static_assert(sizeof(IP_ADAPTER_INFO::Address) >= kAdapterAddressSize,
               "the record holds at least six address bytes");
 
 // A record counts as inside the buffer when every field read from it is: everything up
-// to and including Address (Next, Description and Address come first in the record).
+// to and including Type (Next, Description, Address and Type come first in the record).
 constexpr std::size_t kRecordBytesRead =
-    offsetof(IP_ADAPTER_INFO, Address) + sizeof(IP_ADAPTER_INFO::Address);
+    offsetof(IP_ADAPTER_INFO, Type) + sizeof(IP_ADAPTER_INFO::Type);
 
 bool RecordInsideBuffer(const IP_ADAPTER_INFO* record, const unsigned char* begin,
                         std::size_t size) {
@@ -52,6 +52,8 @@ std::optional<AdapterList> CopyAdapterChain(const void* buffer, std::size_t buff
     std::memcpy(copy.description.data(), record->Description, kAdapterDescriptionSize);
     // The first six address bytes whatever AddressLength says, as every peer takes them.
     std::copy_n(record->Address, kAdapterAddressSize, copy.address.begin());
+    // The listing tells wireless adapters by their type; it says nothing of the bus.
+    copy.wireless = record->Type == IF_TYPE_IEEE80211;
   }
   return list;
 }

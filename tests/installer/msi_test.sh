@@ -6,24 +6,24 @@
 #     threading model, a TreatAs key, a subkey and a value of its own): all of it is
 #     gone, as after DllRegisterServer, and a value of another name under the
 #     interface key stays; the 32-bit (and 64-bit) late-bound C++ client and script
-#     host read the identifiers by both ProgIDs; the registry rows, in every view,
-#     equal what the DLLs' own DllRegisterServer writes for the installed files, key
-#     by key;
-#   - repair brings back deleted DLLs and a deleted key;
+#     host read the identifiers by both ProgIDs, and the installed nodmark.exe beside
+#     each DLL prints the same; the registry rows, in every view, equal what the DLLs'
+#     own DllRegisterServer writes for the installed files, key by key;
+#   - repair brings back deleted DLLs and tools and a deleted key;
 #   - a package of a later version leaves one product installed, still working;
 #   - uninstall leaves none of the component's keys or files, and keeps the store file.
 #
 # usage: msi_test.sh PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
-#                    X86_DLL X86_LATE_BOUND [X64_DLL X64_LATE_BOUND]
-# With the x64 pair, PACKAGE is the x64 package and PREFIX is made 64-bit; without
+#                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
+# With the x64 triple, PACKAGE is the x64 package and PREFIX is made 64-bit; without
 # it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first.
 set -euo pipefail
 prefix=$1 package=$2 upgrade=$3 jscript=$4
 shift 4
-dlls=() clients=()
-while (($# >= 2)); do
-  dlls+=("$1") clients+=("$2")
-  shift 2
+dlls=() clients=() tools=()
+while (($# >= 3)); do
+  dlls+=("$1") clients+=("$2") tools+=("$3")
+  shift 3
 done
 arch_count=${#dlls[@]}
 
@@ -105,6 +105,12 @@ read_identifiers() {
   else
     wine "${clients[$arch]}" "$prog_id" 2>/dev/null | tr -d '\r'
   fi
+}
+
+# The three lines of the installed nodmark.exe of architecture $1.
+installed_tool_identifiers() {
+  local arch=$1
+  "${loaders[$arch]}" "C:\\${install_dirs[$arch]//\//\\}\\nodmark.exe" 2>/dev/null | tr -d '\r'
 }
 
 # Every installed product named nodmark, one DisplayVersion line each.
@@ -199,6 +205,11 @@ for arch in "${!dlls[@]}"; do
     done
   done
 done
+# The tool a customer runs to save a report computes what the hosts read.
+for arch in "${!dlls[@]}"; do
+  output=$(installed_tool_identifiers "$arch") || fail "the installed nodmark.exe ($arch) exited with $?"
+  [ "$output" = "$reference" ] || fail "the installed nodmark.exe ($arch) printed: $output"
+done
 
 # What DllRegisterServer writes for the installed files, in the same order as the
 # package (32-bit first: the type library's key is shared by both views, and its
@@ -222,7 +233,7 @@ diff -u <(without_wow_prog_ids "$work/registered.reg") <(without_wow_prog_ids "$
 
 # Repair after the DLLs and a key of every view are gone.
 for arch in "${!dlls[@]}"; do
-  rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll"
+  rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll" "$drive_c/${install_dirs[$arch]}/nodmark.exe"
   system_program "$arch" reg.exe delete \
     'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32' /f >/dev/null || true
 done
@@ -230,6 +241,8 @@ msiexec /i "$package_path" REINSTALL=ALL REINSTALLMODE=amus /qn || fail "repair 
 for arch in "${!dlls[@]}"; do
   cmp -s "${dlls[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.dll" ||
     fail "repair did not bring back ${install_dirs[$arch]}/nodmark.dll"
+  cmp -s "${tools[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.exe" ||
+    fail "repair did not bring back ${install_dirs[$arch]}/nodmark.exe"
 done
 export_component "$work/repaired.reg"
 diff -u "$work/installed.reg" "$work/repaired.reg" >&2 || fail "repair did not restore the keys"

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The ZIP a Windows user takes away: cpack builds it from the Windows build tree and
 # cmake --install lays out the same files; both must hold exactly the expected files,
-# with each architecture's DLL and type library as built.
+# with each architecture's DLL, type library and command-line tool as built.
 #
 # usage: check_package.sh BUILD_DIR CPACK CMAKE VERSION DLL_X86 TLB_X86 DLL_X64 TLB_X64
 set -euo pipefail
 build=$1 cpack=$2 cmake=$3 version=$4
 declare -A built=([x86/nodmark.dll]=$5 [x86/nodmark.tlb]=$6 [x64/nodmark.dll]=$7 [x64/nodmark.tlb]=$8
                   [x86/nodmark.sxs.manifest]=$(dirname "$5")/nodmark.sxs.manifest
-                  [x64/nodmark.sxs.manifest]=$(dirname "$7")/nodmark.sxs.manifest)
+                  [x64/nodmark.sxs.manifest]=$(dirname "$7")/nodmark.sxs.manifest
+                  [x86/nodmark.exe]=$(dirname "$5")/../tools/nodmark.exe
+                  [x64/nodmark.exe]=$(dirname "$7")/../tools/nodmark.exe)
 
 top="nodmark-$version-windows"
 expected=(
@@ -25,7 +27,7 @@ for arch in x64 x86; do
     expected+=("examples/$arch/$client.exe" "examples/$arch/regfree/$client.exe"
                "examples/$arch/regfree/$client.manifest")
   done
-  expected+=("$arch/nodmark.dll" "$arch/nodmark.sxs.manifest" "$arch/nodmark.tlb")
+  expected+=("$arch/nodmark.dll" "$arch/nodmark.exe" "$arch/nodmark.sxs.manifest" "$arch/nodmark.tlb")
 done
 
 work=$(mktemp -d)
@@ -56,7 +58,8 @@ if ! grep -q $'\r$' "$work/unzipped/$top/USAGE.txt"; then
   echo "USAGE.txt lacks Windows line ends" >&2
   status=1
 fi
-for section in Register "Use from a script" "Use from C++" Unregister "Use without registration"; do
+for section in Register "Use from a script" "Use from C++" Unregister "Use without registration" \
+               "Why an identifier changed"; do
   grep -q "^$section" "$work/unzipped/$top/USAGE.txt" || { echo "USAGE.txt: no $section" >&2; status=1; }
 done
 

@@ -39,9 +39,9 @@ class SysfsTree {
   fs::path ClassNet() const { return root_ / "class" / "net"; }
 
   // `devicePath` is where the kernel keeps the interface, e.g. "devices/virtual/net".
-  // A non-empty `address` or `index` is written to its file.
-  void AddInterface(const std::string& name, const std::string& devicePath,
-                    const std::string& index, const std::string& address, bool hasDevice) {
+  // A non-empty `address` or `index` is written to its file. Returns its directory.
+  fs::path AddInterface(const std::string& name, const std::string& devicePath,
+                        const std::string& index, const std::string& address, bool hasDevice) {
     const fs::path directory = root_ / devicePath / name;
     fs::create_directories(directory);
     if (!index.empty()) std::ofstream(directory / "ifindex") << index << "\n";
@@ -49,6 +49,7 @@ class SysfsTree {
     if (hasDevice)
       fs::create_directory_symlink(directory.parent_path().parent_path(), directory / "device");
     fs::create_directory_symlink(fs::path("../..") / devicePath / name, ClassNet() / name);
+    return directory;
   }
   void AddPhysical(const std::string& name, const std::string& index, const std::string& address) {
     AddInterface(name, "devices/pci0000:00/0000:00:03.0/net", index, address, true);
@@ -91,6 +92,28 @@ TEST(PosixAdapters, InterfaceWithoutDeviceCountsAsVirtual) {
   ASSERT_EQ(list->count, 2u);
   EXPECT_EQ(Description(list->records[0]), "Virtual interface odd0");
   EXPECT_EQ(Description(list->records[1]), "dev0");
+}
+
+TEST(PosixAdapters, WirelessAndUsbInterfacesAreMarkedSo) {
+  SysfsTree tree;
+  tree.AddPhysical("eth0", "1", "02:00:00:00:00:01");
+  fs::create_directory(tree.AddInterface("wlan0", "devices/pci0000:00/0000:00:14.3/net", "2",
+                                         "02:00:00:00:00:02", true) /
+                       "wireless");
+  fs::create_directory(tree.AddInterface("wlx0", "devices/pci0000:00/0000:00:14.0/usb1/1-2/net",
+                                         "3", "02:00:00:00:00:03", true) /
+                       "phy80211");
+  tree.AddInterface("enx0", "devices/pci0000:00/0000:00:14.0/usb2/2-1/net", "4",
+                    "02:00:00:00:00:04", true);
+  const auto list = tree.List();
+  ASSERT_TRUE(list.has_value());
+  ASSERT_EQ(list->count, 4u);
+  const bool wireless[] = {false, true, true, false};
+  const bool usb[] = {false, false, true, true};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(list->records[i].wireless, wireless[i]) << Description(list->records[i]);
+    EXPECT_EQ(list->records[i].removableBus, usb[i]) << Description(list->records[i]);
+  }
 }
 
 TEST(PosixAdapters, AddressesGiveTheirFirstSixBytesZeroPadded) {

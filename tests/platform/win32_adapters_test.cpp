@@ -51,9 +51,11 @@ TEST(Win32AdapterBuffer, HoldsExactlyTwelveRecords) {
   EXPECT_EQ(list->count, kMaxAdapters);
 }
 
-TEST(Win32AdapterBuffer, CopiesDescriptionAndFirstSixAddressBytesInChainOrder) {
+TEST(Win32AdapterBuffer, CopiesDescriptionFirstSixAddressBytesAndWirelessTypeInChainOrder) {
   AdapterBuffer buffer;
   buffer.Chain(3);
+  buffer.Record(0).Type = MIB_IF_TYPE_ETHERNET;
+  buffer.Record(1).Type = IF_TYPE_IEEE80211;
   const auto list = buffer.Copy();
   ASSERT_TRUE(list.has_value());
   ASSERT_EQ(list->count, 3u);
@@ -61,6 +63,8 @@ TEST(Win32AdapterBuffer, CopiesDescriptionAndFirstSixAddressBytesInChainOrder) {
     EXPECT_STREQ(list->records[i].description.data(), ("Adapter " + std::to_string(i)).c_str());
     EXPECT_EQ(list->records[i].address[0], 0x10 * i);
     EXPECT_EQ(list->records[i].address[5], 0x10 * i + 5);
+    EXPECT_EQ(list->records[i].wireless, i == 1) << i;
+    EXPECT_FALSE(list->records[i].removableBus) << "the listing does not tell the bus";
   }
 }
 

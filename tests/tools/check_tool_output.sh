@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the real nodmark tool on this machine in its three modes and checks that they
-# agree: the --json output parses as JSON and its identifiers equal the plain output's,
-# the --explain text shows the same identifiers, and an unknown option is named first,
-# then the usage, on standard error with exit status 2.
+# Runs the real nodmark tool on this machine in its modes and checks that they agree:
+# the --json output parses as JSON and its identifiers equal the plain output's, the
+# --explain text shows the same identifiers, --compare of the saved --json with this
+# machine finds them the same (exit status 0), a report that is not JSON is refused in
+# one line naming the file (exit status 2), and an unknown option is named first, then
+# the usage, on standard error with exit status 2.
 # Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
 set -euo pipefail
 tool=$1 runner=${2:-}
@@ -43,6 +45,23 @@ for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)
 PY
+
+# The reports are named relative to the folder the tool starts in, so that the Windows
+# build reads them too.
+cd "$NODMARK_SYSTEM_DIR"
+printf '%s\n' "$json" >saved.json
+status=0
+compare=$(run --compare saved.json 2>&1 | tr -d '\r') || status=$?
+if [ "$status" -ne 0 ] || ! grep -q '^All three identifiers are the same' <<<"$compare"; then
+  echo "FAIL: --compare of the saved report with this machine exits $status:"; echo "$compare"
+  exit 1
+fi
+echo 'nodmark_old 0011223344550000' >notes.json
+status=0
+refusal=$(run --compare notes.json 2>&1 >/dev/null | tr -d '\r') || status=$?
+[ "$status" -eq 2 ] && [ "$(wc -l <<<"$refusal")" -eq 1 ] &&
+  [[ "$refusal" == "nodmark: notes.json: not JSON: "* ]] ||
+  { echo "FAIL: a report that is not JSON exits $status with:"; echo "$refusal"; exit 1; }
 
 status=0
 usage=$(run --no-such-option 2>&1 >/dev/null) || status=$?

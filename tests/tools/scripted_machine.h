@@ -31,9 +31,12 @@ namespace nodmark::tools {
 // volume, no processor identification, no firmware window, no store file, no filter
 // list. Tests add what they need, then explain it.
 class ScriptedMachineTest : public ::testing::Test {
- protected:
+ public:
+  // The helpers are public so that the cases of parameterised tests can script the
+  // machine from tables.
   static constexpr char kStorePath[] = "C:\\WINDOWS\\system32\\pub_store.dat";
 
+ protected:
   void SetUp() override {
     fake::ResetAdapters();
     fake::ResetVolumes();
@@ -48,9 +51,12 @@ class ScriptedMachineTest : public ::testing::Test {
   }
   void TearDown() override { filter::FilterListStore::ReleaseInstance(); }
 
-  static void AddAdapter(std::string_view description,
-                         std::initializer_list<std::uint8_t> address) {
-    fake::Adapters().adapters.push_back(fake::MakeAdapter(description, address));
+ public:
+  // Lists an adapter after the others; the record stays the test's to mark wireless or
+  // on a removable bus until the next adapter is added.
+  static platform::AdapterRecord& AddAdapter(std::string_view description,
+                                             std::initializer_list<std::uint8_t> address) {
+    return fake::Adapters().adapters.emplace_back(fake::MakeAdapter(description, address));
   }
 
   // A firmware window, zero-filled but for `text` at `offset`.
@@ -81,6 +87,14 @@ class ScriptedMachineTest : public ::testing::Test {
     EXPECT_EQ(report.nodmarkOld, identifiers.GetOldIdentifier());
     EXPECT_EQ(report.nodmarkNew, identifiers.GetNewIdentifier());
     EXPECT_EQ(report.nodmarkComplicate, identifiers.GetComplicateIdentifier());
+  }
+};
+
+// Names each case of a value-parameterised test by its `name`.
+struct CaseName {
+  template <typename Case>
+  std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+    return info.param.name;
   }
 };
 
