@@ -45,13 +45,18 @@ function(nodmark_add_msi)
       COMMAND ${generator} win64 nodmark_x64_dll NODMARK_X64_DIR ${stage}/registry-win64.wxi)
     list(APPEND inputs ${ARG_X64_DLL})
   endif()
+  # Signing (cmake/signing.cmake) is the last step that touches the package: any step
+  # that edits the package goes before it. A change of the signing settings makes the
+  # package again.
+  nodmark_sign_commands(sign_package ${msi})
   add_custom_command(
     OUTPUT ${msi}
     ${commands}
     COMMAND ${NODMARK_WIXL} -a ${ARG_ARCH} -D Version=${ARG_VERSION} -D ProductCode=${product_code}
             -D Arch=${ARG_ARCH} -I ${stage} -o ${msi} ${source}
+    ${sign_package}
     WORKING_DIRECTORY ${stage}
-    DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS}
+    DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS} ${NODMARK_SIGN_SETTINGS}
     COMMENT "wixl: ${ARG_NAME}.msi"
     VERBATIM)
   add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})

@@ -13,6 +13,10 @@ set(NODMARK_WINDOWS_ARCHES x86 x64)
 set(NODMARK_TRIPLE_x86 i686-w64-mingw32)
 set(NODMARK_TRIPLE_x64 x86_64-w64-mingw32)
 
+# Signing the shipped binaries and the packages (cmake/signing.cmake): the shipped
+# builds sign each binary after its link, this build each package after wixl.
+nodmark_signing_setup(SETTINGS ${CMAKE_BINARY_DIR}/signing.txt)
+
 set(toolchain ${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw.cmake)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   set(common_args
@@ -24,6 +28,7 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
     BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
     CMAKE_ARGS ${common_args} -DNODMARK_MINGW_THREADS=win32
                -DNODMARK_BUILD_TESTS=OFF -DNODMARK_BUILD_BENCH=OFF
+               -DNODMARK_SIGN=${NODMARK_SIGN} -DNODMARK_SIGN_SETTINGS=${NODMARK_SIGN_SETTINGS}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
