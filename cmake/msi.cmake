@@ -58,6 +58,10 @@ function(nodmark_add_msi)
     list(APPEND components win64 nodmark_x64)
     list(APPEND inputs ${ARG_X64_DLL} ${ARG_X64_TOOL})
   endif()
+  # Signing (cmake/signing.cmake) is the last step that touches the package: any step
+  # that edits the package goes before it. A change of the signing settings makes the
+  # package again.
+  nodmark_sign_commands(sign_package ${msi})
   add_custom_command(
     OUTPUT ${msi}
     ${commands}
@@ -66,8 +70,9 @@ function(nodmark_add_msi)
     # After wixl: the RemoveRegistry table, added to the package in place.
     COMMAND ${generator} --remove-registry ${stage}/RemoveRegistry.idt ${components}
     COMMAND ${NODMARK_MSIBUILD} ${msi} -i ${stage}/RemoveRegistry.idt
+    ${sign_package}
     WORKING_DIRECTORY ${stage}
-    DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS}
+    DEPENDS ${inputs} ${source} ${ARG_GENERATOR} ${ARG_DEPENDS} ${NODMARK_SIGN_SETTINGS}
     COMMENT "wixl and msibuild: ${ARG_NAME}.msi"
     VERBATIM)
   add_custom_target(${ARG_NAME} ALL DEPENDS ${msi})

@@ -13,17 +13,23 @@ set(NODMARK_WINDOWS_ARCHES x86 x64)
 set(NODMARK_TRIPLE_x86 i686-w64-mingw32)
 set(NODMARK_TRIPLE_x64 x86_64-w64-mingw32)
 
+# Signing the shipped binaries and the packages (cmake/signing.cmake): the shipped
+# builds sign each binary after its link, this build each package after wixl.
+nodmark_signing_setup(SETTINGS ${CMAKE_BINARY_DIR}/signing.txt)
+
 set(toolchain ${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw.cmake)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   set(common_args
     -DCMAKE_TOOLCHAIN_FILE=${toolchain}
     -DNODMARK_MINGW_TRIPLE=${NODMARK_TRIPLE_${arch}}
-    -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_BUILD_TYPE=Release
+    -DNODMARK_COMPANY_NAME=${NODMARK_COMPANY_NAME} -DNODMARK_PRODUCT_NAME=${NODMARK_PRODUCT_NAME})
   ExternalProject_Add(shipped_${arch}
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
     CMAKE_ARGS ${common_args} -DNODMARK_MINGW_THREADS=win32
                -DNODMARK_BUILD_TESTS=OFF -DNODMARK_BUILD_BENCH=OFF
+               -DNODMARK_SIGN=${NODMARK_SIGN} -DNODMARK_SIGN_SETTINGS=${NODMARK_SIGN_SETTINGS}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)

@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools
   libwine-dev wine wine32:i386 wine64 wixl msitools zip unzip
+  osslsigncode openssl
 )
 
 missing=()

@@ -11,7 +11,9 @@
 #     own DllRegisterServer writes for the installed files, key by key;
 #   - repair brings back deleted DLLs and tools and a deleted key;
 #   - a package of a later version leaves one product installed, still working;
-#   - uninstall leaves none of the component's keys or files, and keeps the store file.
+#   - uninstall leaves none of the component's keys or files, and keeps the store file;
+#   - the same package signed by the build's signing script with a throwaway
+#     certificate installs, serves the clients, repairs and uninstalls as it did.
 #
 # usage: msi_test.sh PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
 #                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
@@ -231,21 +233,24 @@ without_wow_prog_ids() { p=$shared_prog_ids awk '/^\[/ { keep = $0 !~ ENVIRON["p
 diff -u <(without_wow_prog_ids "$work/registered.reg") <(without_wow_prog_ids "$work/installed.reg") >&2 ||
   fail "the package's registry rows differ from DllRegisterServer's"
 
-# Repair after the DLLs and a key of every view are gone.
-for arch in "${!dlls[@]}"; do
-  rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll" "$drive_c/${install_dirs[$arch]}/nodmark.exe"
-  system_program "$arch" reg.exe delete \
-    'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32' /f >/dev/null || true
-done
-msiexec /i "$package_path" REINSTALL=ALL REINSTALLMODE=amus /qn || fail "repair exited with $?"
-for arch in "${!dlls[@]}"; do
-  cmp -s "${dlls[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.dll" ||
-    fail "repair did not bring back ${install_dirs[$arch]}/nodmark.dll"
-  cmp -s "${tools[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.exe" ||
-    fail "repair did not bring back ${install_dirs[$arch]}/nodmark.exe"
-done
-export_component "$work/repaired.reg"
-diff -u "$work/installed.reg" "$work/repaired.reg" >&2 || fail "repair did not restore the keys"
+# Repair of package $1 after the DLLs, the tools and a key of every view are gone.
+repair() {
+  for arch in "${!dlls[@]}"; do
+    rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll" "$drive_c/${install_dirs[$arch]}/nodmark.exe"
+    system_program "$arch" reg.exe delete \
+      'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32' /f >/dev/null || true
+  done
+  msiexec /i "$1" REINSTALL=ALL REINSTALLMODE=amus /qn || fail "repair exited with $?"
+  for arch in "${!dlls[@]}"; do
+    cmp -s "${dlls[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.dll" ||
+      fail "repair did not bring back ${install_dirs[$arch]}/nodmark.dll"
+    cmp -s "${tools[$arch]}" "$drive_c/${install_dirs[$arch]}/nodmark.exe" ||
+      fail "repair did not bring back ${install_dirs[$arch]}/nodmark.exe"
+  done
+  export_component "$work/repaired.reg"
+  diff -u "$work/installed.reg" "$work/repaired.reg" >&2 || fail "repair did not restore the keys"
+}
+repair "$package_path"
 
 # A later version replaces this one.
 first_version=$(installed_versions)
@@ -261,26 +266,48 @@ for arch in "${!dlls[@]}"; do
     fail "after the upgrade the arch $arch client read something else"
 done
 
-# Uninstall: nothing of the component is left but the machine's store file, which both
-# DLLs keep in the 32-bit system folder.
+# Uninstall of package $1: nothing of the component is left but the machine's store
+# file, which both DLLs keep in the 32-bit system folder.
 store_files=("$drive_c/windows/${system_dirs[0]}/pub_store.dat")
-cat "${store_files[@]}" >"$work/store.before" || fail "no DLL wrote the store file"
-msiexec /x "$upgrade_path" /qn || fail "msiexec /x exited with $?"
-export_component "$work/uninstalled.reg"
-if [ -s "$work/uninstalled.reg" ]; then
-  fail "uninstall left keys of the component:"
-  cat "$work/uninstalled.reg" >&2
-fi
-for dir in "${install_dirs[@]}"; do
-  [ ! -e "$drive_c/$dir" ] || fail "uninstall left $dir"
-done
-[ -z "$(installed_versions)" ] || fail "uninstall left a product installed"
-cat "${store_files[@]}" 2>/dev/null | cmp -s - "$work/store.before" || fail "uninstall touched a store file"
-for arch in "${!dlls[@]}"; do
-  if read_identifiers "$arch" client Nodmark.GerneralNodmark >/dev/null; then
-    fail "the arch $arch client still created the class after uninstall"
+uninstall() {
+  cat "${store_files[@]}" >"$work/store.before" || fail "no DLL wrote the store file"
+  msiexec /x "$1" /qn || fail "msiexec /x exited with $?"
+  export_component "$work/uninstalled.reg"
+  if [ -s "$work/uninstalled.reg" ]; then
+    fail "uninstall left keys of the component:"
+    cat "$work/uninstalled.reg" >&2
   fi
+  for dir in "${install_dirs[@]}"; do
+    [ ! -e "$drive_c/$dir" ] || fail "uninstall left $dir"
+  done
+  [ -z "$(installed_versions)" ] || fail "uninstall left a product installed"
+  cat "${store_files[@]}" 2>/dev/null | cmp -s - "$work/store.before" || fail "uninstall touched a store file"
+  for arch in "${!dlls[@]}"; do
+    if read_identifiers "$arch" client Nodmark.GerneralNodmark >/dev/null; then
+      fail "the arch $arch client still created the class after uninstall"
+    fi
+  done
+}
+uninstall "$upgrade_path"
+
+# The package signed by the build's own signing script, with a throwaway certificate.
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/../signing/throwaway_certificate.sh"
+throwaway_certificate "$work" publisher -addext extendedKeyUsage=codeSigning
+signed=$work/signed.msi
+cp "$package" "$signed"
+NODMARK_SIGN_PASSWORD=$throwaway_password bash "$here/../../cmake/authenticode_sign.sh" \
+  "$work/publisher.settings" "$signed" || fail "the package could not be signed"
+signed_path=$(windows_path "$signed")
+msiexec /i "$signed_path" /qn || fail "msiexec /i of the signed package exited with $?"
+export_component "$work/signed.reg"
+diff -u "$work/installed.reg" "$work/signed.reg" >&2 || fail "the signed package wrote other keys"
+for arch in "${!dlls[@]}"; do
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$reference" ] ||
+    fail "from the signed package the arch $arch client read something else"
 done
+repair "$signed_path"
+uninstall "$signed_path"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
-echo "package $(basename "$package"): install, clients, rows, repair, upgrade and uninstall as expected"
+echo "package $(basename "$package"): install, clients, rows, repair, upgrade and uninstall as expected, signed too"

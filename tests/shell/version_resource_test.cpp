@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "nodmark_version.h"  // the publisher's names this build was configured with
 #include "shell/nodmark_dll.h"
 
 namespace nodmark::testing {
@@ -15,6 +16,15 @@ namespace {
 
 constexpr DWORD kVersionMs = 0x00010000;  // 1.0
 constexpr DWORD kVersionLs = 0x00000001;  // .0.1
+
+// A UTF-8 text of the build's configuration as UTF-16, as the resource holds it.
+std::wstring Utf16(const char* text) {
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length : 1, L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), length);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
 
 class VersionResourceTest : public ::testing::Test {
  protected:
@@ -60,17 +70,19 @@ TEST_F(VersionResourceTest, StringsAreInTheUsEnglishUnicodeBlock) {
   EXPECT_EQ(translation[0], 0x0409);
   EXPECT_EQ(translation[1], 1200);
 
+  // The company and product names are the publisher's (by default empty and
+  // "nodmark Module").
   const struct {
     const wchar_t* name;
-    const wchar_t* value;
+    std::wstring value;
   } expected[] = {
       {L"FileDescription", L"nodmark Module"},
       {L"FileVersion", L"1, 0, 0, 1"},
       {L"InternalName", L"nodmark"},
       {L"OriginalFilename", L"nodmark.DLL"},
-      {L"ProductName", L"nodmark Module"},
+      {L"ProductName", Utf16(NODMARK_PRODUCT_NAME_TEXT)},
       {L"ProductVersion", L"1, 0, 0, 1"},
-      {L"CompanyName", L""},
+      {L"CompanyName", Utf16(NODMARK_COMPANY_NAME_TEXT)},
       {L"OLESelfRegister", L""},
   };
   for (const auto& entry : expected) {
@@ -81,7 +93,7 @@ TEST_F(VersionResourceTest, StringsAreInTheUsEnglishUnicodeBlock) {
     // An empty entry must still be there: installers look for "OLESelfRegister" by name.
     ASSERT_NE(value, nullptr) << "no entry " << name;
     EXPECT_EQ(std::wstring(value), entry.value) << name;
-    EXPECT_EQ(chars, wcslen(entry.value) + 1) << name << ": the text and one terminator";
+    EXPECT_EQ(chars, entry.value.size() + 1) << name << ": the text and one terminator";
   }
 }
 
