@@ -16,6 +16,13 @@ namespace nodmark::platform {
 // created here. Thread-safe.
 std::optional<std::string> QuerySystemDirectory();
 
+// The same directory, named as it lies on the machine rather than as this process
+// opens it: for people to find, not for opening. A 32-bit process on 64-bit Windows
+// opens the 32-bit system directory through the name "system32", which the OS
+// redirects to SysWOW64; this names it SysWOW64, as the 64-bit build does, so both
+// builds name one folder. Elsewhere it equals QuerySystemDirectory. Thread-safe.
+std::optional<std::string> QuerySystemDirectoryLocation();
+
 // `directory` followed by the platform's path separator and `fileName`.
 std::string AppendPathComponent(const std::string& directory, std::string_view fileName);
 

@@ -58,12 +58,14 @@ enum class StoreLock {
 
 struct StoredRandomIdReport {
   std::string value;     // never empty
-  std::string filePath;  // empty when there is no system directory
+  std::string filePath;  // the path opened; empty when there is no system directory
   StoreOutcome outcome = StoreOutcome::kNoSystemDirectory;
   StoreLock lock = StoreLock::kNotNeeded;
 };
 
-// The store file's full path, or nullopt without a system directory. Touches no file.
+// The store file's full path as the machine names the place where it lies (see
+// platform::QuerySystemDirectoryLocation), for people to find; nullopt without a
+// system directory. Both Windows builds name one file. Touches no file.
 std::optional<std::string> LocateStoreFile();
 
 // What ReadStoredRandomId does (it may draw a value and create or update the store

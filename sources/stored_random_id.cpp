@@ -53,12 +53,6 @@ StoreLock ReportedLock(platform::MachineLockState state) {
 
 }  // namespace
 
-std::optional<std::string> LocateStoreFile() {
-  const std::optional<std::string> directory = platform::QuerySystemDirectory();
-  if (!directory) return std::nullopt;
-  return platform::AppendPathComponent(*directory, kStoreFileName);
-}
-
 StoredRandomIdReport ResolveStoredRandomId() {
   StoredRandomIdReport report;
   report.value = kFailedRandomId;

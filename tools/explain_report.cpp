@@ -72,6 +72,12 @@ ExplainReport ExplainThisMachine() {
   // The one read of the store: it may draw a value and write it, as one construction
   // of the identifiers does, and the current identifier is composed from its answer.
   report.store = sources::ResolveStoredRandomId();
+  // The file is named where it lies, which a 32-bit process on 64-bit Windows opens by
+  // its redirected name: a support engineer who reads the report finds it there, and
+  // both architectures' reports name one file.
+  if (!report.store.filePath.empty()) {
+    report.store.filePath = sources::LocateStoreFile().value_or(report.store.filePath);
+  }
   report.settingsTag = sources::ReadSettingsTag();
 
   const AdapterReport& adapters = report.adapters;

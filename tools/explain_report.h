@@ -43,7 +43,7 @@ struct ExplainReport {
   identifiers::SourceBytes processorSignature;
   FirmwareReport firmware;
   identifiers::SourceBytes firmwareSignature;  // the matched text, as the firmware source gives it
-  sources::StoredRandomIdReport store;
+  sources::StoredRandomIdReport store;  // its filePath named where the file lies (LocateStoreFile)
   std::string settingsTag;
 
   identifiers::MachineKey oldKey = identifiers::MachineKey::kNeither;

@@ -3,9 +3,11 @@
 // on standard error (on Linux it needs root to be created; without it the identifier
 // shows ZZZ). --explain tells why each identifier is what it is and warns of those at
 // risk; --json gives the same as one JSON object. --compare tells what moved between a
-// report saved with --json and another, or this machine now. Every mode computes the
-// identifiers at most once, as one instance of the component does, and writes nothing
-// but what the component writes.
+// report saved with --json and another, or this machine now. --seed-store, run by the
+// installer packages, only makes sure the store file holds a value and says by its
+// exit status whether it does. Every mode computes the identifiers at most once, as
+// one instance of the component does, and writes nothing but what the component
+// writes.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -23,6 +25,7 @@
 #include "tools/report_comparison.h"
 #include "tools/report_file.h"
 #include "tools/saved_report.h"
+#include "tools/seed_store.h"
 
 namespace {
 
@@ -40,6 +43,7 @@ constexpr char kThisMachine[] = "this machine, now";
 constexpr char kUsage[] =
     "usage: nodmark [--explain | --json]\n"
     "       nodmark --compare BEFORE.json [AFTER.json] [--json]\n"
+    "       nodmark --seed-store\n"
     "  (no option)  this machine's three identifiers, one per line\n"
     "  --explain    why each identifier is what it is: every adapter's verdict, the\n"
     "               volume serial, processor, firmware text, store file and digest input,\n"
@@ -48,13 +52,18 @@ constexpr char kUsage[] =
     "  --compare    what moved between a report saved with --json and AFTER.json, or\n"
     "               this machine now: every identifier same or changed, and every input\n"
     "               that moved and how (with --json, as one JSON object). Exit status 0:\n"
-    "               all the same, 1: some changed, 2: a report could not be read\n";
+    "               all the same, 1: some changed, 2: a report could not be read\n"
+    "  --seed-store make sure the store file holds this machine's random identifier\n"
+    "               (draw and write one only where there is none; run elevated), print\n"
+    "               nothing. Exit status 0: it holds one, 3: it could not be written,\n"
+    "               4: it holds an empty value (left as it is), 5: no system directory\n";
 
 struct Arguments {
   bool explain = false;
   bool json = false;
   bool help = false;
   bool compare = false;
+  bool seedStore = false;
   std::vector<std::string> reports;  // after --compare
 };
 
@@ -68,6 +77,8 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
       arguments.explain = true;
     } else if (argument == "--json") {
       arguments.json = true;
+    } else if (argument == "--seed-store") {
+      arguments.seedStore = true;
     } else if (argument == "--help") {
       arguments.help = true;
     } else if (argument == "--compare") {
@@ -79,7 +90,7 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
       problem = "unknown argument '" + argument + "'";
     }
   }
-  const int modes = arguments.explain + arguments.help + arguments.compare +
+  const int modes = arguments.explain + arguments.help + arguments.compare + arguments.seedStore +
                     (arguments.json && !arguments.compare);
   if (problem.empty() && modes > 1) problem = "one option at most, or --compare with --json";
   if (problem.empty() && arguments.compare && arguments.reports.empty()) {
@@ -152,6 +163,7 @@ int main(int argc, char** argv) {
       return kExitOk;
     }
     if (arguments->compare) return Compare(*arguments);
+    if (arguments->seedStore) return nodmark::tools::SeedStore();
     const nodmark::tools::ExplainReport report = nodmark::tools::ExplainThisMachine();
     return PrintReport(arguments->explain ? nodmark::tools::RenderExplainText(report)
                                           : nodmark::tools::RenderExplainJson(report));

@@ -1,5 +1,6 @@
 #include "tools/report_comparison.h"
 
+#include <string_view>
 #include <utility>
 
 #include "tools/adapter_changes.h"
@@ -134,6 +135,36 @@ void CompareFirmware(const Readings& readings, std::vector<InputChange>& changes
   }
 }
 
+// A Windows path with its letters in lower case and its folder "system32" named
+// "syswow64": the key under which two names of one store file meet.
+std::string StoreFileKey(std::string path) {
+  for (char& c : path) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  const std::size_t name = path.rfind('\\');
+  constexpr std::string_view kRedirectedFolder = "\\system32";
+  if (name != std::string::npos && name >= kRedirectedFolder.size() &&
+      path.compare(name - kRedirectedFolder.size(), kRedirectedFolder.size(), kRedirectedFolder) ==
+          0) {
+    path.replace(name - kRedirectedFolder.size(), kRedirectedFolder.size(), "\\syswow64");
+  }
+  return path;
+}
+
+// Whether two reports' store paths name one file. Windows names files without regard
+// to case, and a 32-bit nodmark.exe of an earlier version named the 64-bit machine's
+// store file in SysWOW64 by the name its process opened it by, system32\pub_store.dat.
+// (Only a 32-bit Windows keeps the file in a real system32, and going from one Windows
+// to the other changes the machine's other inputs too.)
+bool NameOneStoreFile(const std::string& before, const std::string& after) {
+  if (before == after) return true;
+  const auto isWindowsPath = [](const std::string& path) {
+    return path.size() > 2 && path[1] == ':' && path[2] == '\\';
+  };
+  return isWindowsPath(before) && isWindowsPath(after) &&
+         StoreFileKey(before) == StoreFileKey(after);
+}
+
 // Outcomes by what they mean for the value: a kept value read back (whether or not
 // the read waited for another process's draw), a new one written, or "ZZZ".
 bool IsKeptValueRead(const std::string& outcome) {
@@ -186,7 +217,7 @@ void CompareRandomId(const Readings& readings, std::vector<InputChange>& changes
     change.lines.push_back("(the store's outcome " + QuoteText(outcome) +
                            " is one this version does not know)");
   }
-  if (earlier.storePath != later.storePath) {
+  if (!NameOneStoreFile(earlier.storePath, later.storePath)) {
     change.lines.push_back("the store file is another one: " + QuoteText(earlier.storePath) +
                            " before, " + QuoteText(later.storePath) + " now");
   }

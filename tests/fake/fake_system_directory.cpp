@@ -22,6 +22,11 @@ std::optional<std::string> QuerySystemDirectory() {
   return fake::SystemDirectory().directory;
 }
 
+std::optional<std::string> QuerySystemDirectoryLocation() {
+  const fake::SystemDirectoryScript& script = fake::SystemDirectory();
+  return script.directory && script.location ? script.location : script.directory;
+}
+
 std::string AppendPathComponent(const std::string& directory, std::string_view fileName) {
   return directory + "\\" + std::string(fileName);
 }

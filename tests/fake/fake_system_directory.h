@@ -7,9 +7,11 @@
 namespace nodmark::fake {
 
 // The scripted machine's system directory (none when unset). Paths are joined with
-// a backslash, as on Windows.
+// a backslash, as on Windows. `location` is where it lies when that is named
+// otherwise (a 32-bit process on 64-bit Windows); unset, the directory's own name.
 struct SystemDirectoryScript {
   std::optional<std::string> directory = "C:\\WINDOWS\\system32";
+  std::optional<std::string> location;
   int queries = 0;
 };
 

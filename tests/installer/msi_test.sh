@@ -5,15 +5,21 @@
 #   - install over what another tool left under the class key in every view (a
 #     threading model, a TreatAs key, a subkey and a value of its own): all of it is
 #     gone, as after DllRegisterServer, and a value of another name under the
-#     interface key stays; the 32-bit (and 64-bit) late-bound C++ client and script
-#     host read the identifiers by both ProgIDs, and the installed nodmark.exe beside
-#     each DLL prints the same; the registry rows, in every view, equal what the DLLs'
-#     own DllRegisterServer writes for the installed files, key by key;
-#   - repair brings back deleted DLLs and tools and a deleted key;
-#   - a package of a later version leaves one product installed, still working;
+#     interface key stays; the install seeds the store file before any host runs, and
+#     the 32-bit (and 64-bit) late-bound C++ client and script host read the
+#     identifiers with that value by both ProgIDs, and the installed nodmark.exe beside
+#     each DLL prints the same and names the file where it lies; the registry rows, in
+#     every view, equal what the DLLs' own DllRegisterServer writes for the installed
+#     files, key by key;
+#   - repair brings back deleted DLLs and tools and a deleted key, and seeds a store
+#     file that was deleted;
+#   - a package of a later version leaves one product installed, still working, also
+#     where the store file cannot be written (the hosts then answer ZZZ); the tool
+#     leaves a value longer than its read buffer, with bytes above 0x7F, as it is;
 #   - uninstall leaves none of the component's keys or files, and keeps the store file;
 #   - the same package signed by the build's signing script with a throwaway
-#     certificate installs, serves the clients, repairs and uninstalls as it did.
+#     certificate installs, serves the clients, repairs and uninstalls as it did, and
+#     keeps the store's value "abc" through install and repair.
 #
 # usage: msi_test.sh PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
 #                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
@@ -45,6 +51,8 @@ else
   registry_loader=wine
 fi
 drive_c=$prefix/drive_c
+# Both DLLs keep the machine's random identifier in the 32-bit system folder.
+store_file=$drive_c/windows/${system_dirs[0]}/pub_store.dat
 
 rm -rf "$prefix"
 mkdir -p "$prefix"
@@ -74,8 +82,21 @@ rm -rf "$logs"
 mkdir -p "$logs"
 msiexec() {
   runs=$((runs + 1))
+  log=$logs/$runs.log
   "${loaders[$((arch_count - 1))]}" msiexec "$@" /l*v "$(windows_path "$logs")\\$runs.log" \
     >/dev/null 2>&1
+}
+# The package runs the installed nodmark.exe --seed-store as the custom action
+# SeedStore. Windows Installer logs its exit status ("CustomAction SeedStore returned
+# actual error code 3 but will be translated to success due to continue marking");
+# Wine 8 does not read the exit status of an action whose result is ignored, so its
+# log shows only that the action ran, and the status is checked by running the tool.
+seeding_logged() { grep -aq 'Action start .*: SeedStore\.' "$log"; }
+# The store file's value when it is one the tool draws: three of 0-9 and A-Z.
+drawn_value() {
+  local value
+  value=$(tr -d '\r' <"$store_file" | sed -n 's/^rand=//p')
+  grep -xE '[0-9A-Z]{3}' <<<"$value" | grep -vxE '000|ZZZ'
 }
 
 package_path=$(windows_path "$package")
@@ -109,11 +130,14 @@ read_identifiers() {
   fi
 }
 
-# The three lines of the installed nodmark.exe of architecture $1.
-installed_tool_identifiers() {
+# The installed nodmark.exe of architecture $1, with arguments.
+installed_tool() {
   local arch=$1
-  "${loaders[$arch]}" "C:\\${install_dirs[$arch]//\//\\}\\nodmark.exe" 2>/dev/null | tr -d '\r'
+  shift
+  "${loaders[$arch]}" "C:\\${install_dirs[$arch]//\//\\}\\nodmark.exe" "$@"
 }
+# Its three lines; what it writes on standard error goes to the caller's.
+installed_tool_identifiers() { installed_tool "$1" | tr -d '\r'; }
 
 # Every installed product named nodmark, one DisplayVersion line each.
 installed_versions() {
@@ -179,8 +203,12 @@ leftovers='ThreadingModel|TreatAs|Leftover'
 [ "$(grep -cE "$leftovers" "$work/leftovers.before")" -eq $((4 * arch_count)) ] ||
   fail "the leftovers were not seeded in every view"
 
-# Install over the hand registration and the leftovers.
+# Install over the hand registration and the leftovers, on a machine without a store
+# file: the install draws the machine's value before any host has run.
+[ ! -e "$store_file" ] || fail "a store file was there before the install"
 msiexec /i "$package_path" /qn || fail "msiexec /i exited with $?"
+seeded=$(drawn_value) || fail "the install did not seed the store file: $(cat "$store_file" 2>&1)"
+cp "$store_file" "$work/seeded.store"
 export_component "$work/installed.reg"
 if grep -qi 'handreg' "$work/installed.reg"; then fail "a key still points at the hand registration"; fi
 if grep -E "$leftovers" "$work/installed.reg" >&2; then fail "the install kept the leftovers above"; fi
@@ -207,10 +235,19 @@ for arch in "${!dlls[@]}"; do
     done
   done
 done
-# The tool a customer runs to save a report computes what the hosts read.
+grep -qx "nodmark_new [0-9A-F]\{12\}${seeded}4" <<<"$reference" ||
+  fail "the hosts did not read the seeded value $seeded: $reference"
+# What the hosts read when the store gives the random identifier $1 instead.
+reference_with() { sed -E "s/^(nodmark_new [0-9A-F]{12}).{3}4\$/\\1${1}4/" <<<"$reference"; }
+# The tool a customer runs to save a report computes what the hosts read, and both
+# architectures' tools name the store file where it lies.
+store_note="nodmark: random identifier store file: C:\\windows\\${system_dirs[0]}\\pub_store.dat"
 for arch in "${!dlls[@]}"; do
-  output=$(installed_tool_identifiers "$arch") || fail "the installed nodmark.exe ($arch) exited with $?"
+  output=$(installed_tool_identifiers "$arch" 2>"$work/note") ||
+    fail "the installed nodmark.exe ($arch) exited with $?"
   [ "$output" = "$reference" ] || fail "the installed nodmark.exe ($arch) printed: $output"
+  tr -d '\r' <"$work/note" | grep -qixF "$store_note" ||
+    fail "the installed nodmark.exe ($arch) named the store file otherwise: $(cat "$work/note")"
 done
 
 # What DllRegisterServer writes for the installed files, in the same order as the
@@ -250,11 +287,20 @@ repair() {
   export_component "$work/repaired.reg"
   diff -u "$work/installed.reg" "$work/repaired.reg" >&2 || fail "repair did not restore the keys"
 }
+# Repair seeds a store file that was deleted.
+rm "$store_file"
 repair "$package_path"
+drawn_value >/dev/null || fail "the repair did not seed the store file: $(cat "$store_file" 2>&1)"
+cp "$work/seeded.store" "$store_file"
 
-# A later version replaces this one.
+# A later version replaces this one, on a machine whose system folder refuses the store
+# file (here a folder stands in its place): the upgrade completes, the hosts answer ZZZ
+# as they do without a value, and seeding fails with status 3.
+rm "$store_file"
+mkdir "$store_file"
 first_version=$(installed_versions)
 msiexec /i "$upgrade_path" /qn || fail "the upgrade exited with $?"
+seeding_logged || fail "the upgrade's log does not show the action SeedStore"
 versions=$(installed_versions)
 if [ "$(wc -l <<<"$versions")" -ne 1 ] || [ "$versions" = "$first_version" ]; then
   fail "after the upgrade the installed versions are: $versions (before: $first_version)"
@@ -262,16 +308,28 @@ fi
 export_component "$work/upgraded.reg"
 diff -u "$work/installed.reg" "$work/upgraded.reg" >&2 || fail "the upgrade changed the keys"
 for arch in "${!dlls[@]}"; do
-  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$reference" ] ||
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with ZZZ)" ] ||
     fail "after the upgrade the arch $arch client read something else"
 done
+last_arch=$((arch_count - 1))
+status=0
+installed_tool "$last_arch" --seed-store >/dev/null 2>&1 || status=$?
+[ "$status" -eq 3 ] || fail "nodmark.exe --seed-store exited with $status, not 3, for a refused write"
+# A value longer than the read buffer, with bytes above 0x7F, is a value: left as it is.
+rmdir "$store_file"
+{ printf '[nodmark]\r\nrand='; printf '\xe9\xff%.0s' {1..1500}; printf '\r\n'; } >"$store_file"
+cp "$store_file" "$work/odd.store"
+installed_tool "$last_arch" --seed-store >/dev/null 2>&1 ||
+  fail "nodmark.exe --seed-store exited with $? over a long value"
+cmp -s "$store_file" "$work/odd.store" || fail "nodmark.exe --seed-store changed a long value"
+cp "$work/seeded.store" "$store_file"
 
 # Uninstall of package $1: nothing of the component is left but the machine's store
-# file, which both DLLs keep in the 32-bit system folder.
-store_files=("$drive_c/windows/${system_dirs[0]}/pub_store.dat")
+# file, which no uninstall seeds.
 uninstall() {
-  cat "${store_files[@]}" >"$work/store.before" || fail "no DLL wrote the store file"
+  cat "$store_file" >"$work/store.before" || fail "no store file before the uninstall"
   msiexec /x "$1" /qn || fail "msiexec /x exited with $?"
+  if seeding_logged; then fail "the uninstall ran the action SeedStore"; fi
   export_component "$work/uninstalled.reg"
   if [ -s "$work/uninstalled.reg" ]; then
     fail "uninstall left keys of the component:"
@@ -281,7 +339,7 @@ uninstall() {
     [ ! -e "$drive_c/$dir" ] || fail "uninstall left $dir"
   done
   [ -z "$(installed_versions)" ] || fail "uninstall left a product installed"
-  cat "${store_files[@]}" 2>/dev/null | cmp -s - "$work/store.before" || fail "uninstall touched a store file"
+  cmp -s "$store_file" "$work/store.before" || fail "uninstall touched the store file"
   for arch in "${!dlls[@]}"; do
     if read_identifiers "$arch" client Nodmark.GerneralNodmark >/dev/null; then
       fail "the arch $arch client still created the class after uninstall"
@@ -299,15 +357,19 @@ cp "$package" "$signed"
 NODMARK_SIGN_PASSWORD=$throwaway_password bash "$here/../../cmake/authenticode_sign.sh" \
   "$work/publisher.settings" "$signed" || fail "the package could not be signed"
 signed_path=$(windows_path "$signed")
+# A store file that holds any value but "000" keeps it, through install and repair.
+printf '[nodmark]\r\nrand=abc\r\n' >"$store_file"
+cp "$store_file" "$work/abc.store"
 msiexec /i "$signed_path" /qn || fail "msiexec /i of the signed package exited with $?"
 export_component "$work/signed.reg"
 diff -u "$work/installed.reg" "$work/signed.reg" >&2 || fail "the signed package wrote other keys"
 for arch in "${!dlls[@]}"; do
-  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$reference" ] ||
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with abc)" ] ||
     fail "from the signed package the arch $arch client read something else"
 done
 repair "$signed_path"
+cmp -s "$store_file" "$work/abc.store" || fail "install or repair replaced the value abc"
 uninstall "$signed_path"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
-echo "package $(basename "$package"): install, clients, rows, repair, upgrade and uninstall as expected, signed too"
+echo "package $(basename "$package"): install, seeding, clients, rows, repair, upgrade and uninstall as expected, signed too"

@@ -10,6 +10,10 @@ namespace nodmark::test {
 // directory that the layer is pointed at, so tests never touch /var/lib/nodmark.
 std::string PrepareTestSystemDirectory();
 
+// Where that directory lies, as the tool names it: under Wine the prefix's SysWOW64,
+// which a 32-bit process opens as system32; natively the directory itself.
+std::string TestSystemDirectoryLocation(const std::string& directory);
+
 // Undoes PrepareTestSystemDirectory (removes the private directory, if one was made).
 void ReleaseTestSystemDirectory(const std::string& directory);
 

@@ -14,6 +14,8 @@ std::string PrepareTestSystemDirectory() {
   return pattern;
 }
 
+std::string TestSystemDirectoryLocation(const std::string& directory) { return directory; }
+
 void ReleaseTestSystemDirectory(const std::string& directory) {
   ::unsetenv("NODMARK_SYSTEM_DIR");
   std::filesystem::remove_all(directory);

@@ -11,6 +11,10 @@ std::string PrepareTestSystemDirectory() {
   return platform::win32::kIs64Bit ? "C:\\windows\\syswow64" : "C:\\windows\\system32";
 }
 
+std::string TestSystemDirectoryLocation(const std::string& /*directory*/) {
+  return "C:\\windows\\syswow64";
+}
+
 void ReleaseTestSystemDirectory(const std::string& /*directory*/) {}
 
 }  // namespace nodmark::test

@@ -219,5 +219,14 @@ TEST_F(StoredRandomIdTest, LocatingTheStoreTouchesNoFile) {
   EXPECT_EQ(profiles->writes, 0);
 }
 
+// A 32-bit process on 64-bit Windows: the file is named where it lies, and still
+// opened by the name the process sees.
+TEST_F(StoredRandomIdTest, StoreIsNamedWhereItLiesAndOpenedAsBefore) {
+  directory->location = "C:\\WINDOWS\\SysWOW64";
+  EXPECT_EQ(LocateStoreFile(), "C:\\WINDOWS\\SysWOW64\\pub_store.dat");
+  EXPECT_EQ(ResolveStoredRandomId().filePath, kStorePath);
+  EXPECT_EQ(profiles->lastWritePath, kStorePath);
+}
+
 }  // namespace
 }  // namespace nodmark::sources

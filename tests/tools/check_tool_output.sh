@@ -3,8 +3,9 @@
 # the --json output parses as JSON and its identifiers equal the plain output's, the
 # --explain text shows the same identifiers, --compare of the saved --json with this
 # machine finds them the same (exit status 0), a report that is not JSON is refused in
-# one line naming the file (exit status 2), and an unknown option is named first, then
-# the usage, on standard error with exit status 2.
+# one line naming the file (exit status 2), an unknown option is named first, then
+# the usage, on standard error with exit status 2, and --seed-store prints nothing and
+# answers by its exit status.
 # Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
 set -euo pipefail
 tool=$1 runner=${2:-}
@@ -69,4 +70,22 @@ usage=$(run --no-such-option 2>&1 >/dev/null) || status=$?
 [ "$(head -n1 <<<"$usage" | tr -d '\r')" = "nodmark: unknown argument '--no-such-option'" ] ||
   { echo "FAIL: the unknown option is not named first:"; echo "$usage"; exit 1; }
 grep -q "usage: nodmark" <<<"$usage" || { echo "FAIL: no usage for an unknown option"; exit 1; }
+# --seed-store prints nothing; the runs above left a value in the store, so it exits 0.
+status=0
+seeding=$(run --seed-store 2>&1) || status=$?
+[ "$status" -eq 0 ] && [ -z "$seeding" ] ||
+  { echo "FAIL: --seed-store over a kept value exits $status and prints:"; echo "$seeding"; exit 1; }
+# Natively, a private store directory of its own: --seed-store creates it and draws a
+# value, and leaves an empty value as it is, with status 4.
+if [ -z "$runner" ]; then
+  export NODMARK_SYSTEM_DIR=$NODMARK_SYSTEM_DIR/fresh
+  store=$NODMARK_SYSTEM_DIR/pub_store.dat
+  run --seed-store && grep -qxE 'rand=[0-9A-Z]{3}' "$store" ||
+    { echo "FAIL: --seed-store did not draw into a fresh directory"; exit 1; }
+  printf '[nodmark]\nrand=\n' >"$store"
+  status=0
+  run --seed-store || status=$?
+  [ "$status" -eq 4 ] && [ "$(cat "$store")" = $'[nodmark]\nrand=' ] ||
+    { echo "FAIL: --seed-store over an empty value exits $status, the file holds:"; cat "$store"; exit 1; }
+fi
 echo "1 passed, 0 failed"

@@ -260,6 +260,20 @@ TEST_F(CompareTest, AReadAfterWaitingCountsAsAKeptValue) {
   EXPECT_THAT(text, Not(HasSubstr("does not know")));
 }
 
+TEST_F(CompareTest, StoreFileNamedSystem32ByAnEarlier32BitToolIsNotAnotherFile) {
+  SavedReport before = Save("before.json");
+  before.storePath = "C:\\Windows\\system32\\pub_store.dat";
+  SavedReport after = before;
+  after.storeValue = "Q7Q";
+  after.nodmarkNew.replace(12, 3, "Q7Q");
+  after.storePath = "C:\\Windows\\SysWOW64\\pub_store.dat";
+  EXPECT_THAT(RenderComparisonText(CompareReports(before, after)),
+              Not(HasSubstr("the store file is another one")));
+  after.storePath = "D:\\Windows\\SysWOW64\\pub_store.dat";
+  EXPECT_THAT(RenderComparisonText(CompareReports(before, after)),
+              HasSubstr("the store file is another one"));
+}
+
 // --- Reports read back ----------------------------------------------------------------
 
 TEST_F(CompareTest, DescriptionBytesAboveSevenBitsComeBackWhole) {

@@ -204,6 +204,14 @@ TEST_F(ExplainReportTest, NoSystemDirectoryLeavesNoFile) {
   EXPECT_THAT(text, HasSubstr("file (none)\n  value \"ZZZ\": no system directory"));
 }
 
+TEST_F(ExplainReportTest, StoreFileIsNamedWhereItLies) {
+  fake::SystemDirectory().location = "C:\\WINDOWS\\SysWOW64";
+  const ExplainReport report = Explain();
+  EXPECT_EQ(report.store.filePath, "C:\\WINDOWS\\SysWOW64\\pub_store.dat");
+  EXPECT_EQ(fake::Profiles().lastWritePath, kStorePath);
+  EXPECT_THAT(text, HasSubstr("file \"C:\\WINDOWS\\SysWOW64\\pub_store.dat\"\n"));
+}
+
 TEST_F(ExplainReportTest, DigestInputIsTheHexOfTheFourPartsBetweenTheMarkers) {
   AddAdapter("Intel(R) PRO/1000", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
   fake::Volumes().serialOfC = kSerial;
