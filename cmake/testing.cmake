@@ -31,12 +31,32 @@ if(NODMARK_VALGRIND)
     --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect)
 endif()
 
+# Test code is compiled for a quick build rather than for speed: the tests spend their
+# time in the code under test, which keeps its build's optimisation, and in the OS.
+# (The Windows test builds are optimised lightly as a whole.)
+add_library(nodmark_test_flags INTERFACE)
+if(NOT WIN32)
+  target_compile_options(nodmark_test_flags INTERFACE $<$<NOT:$<CONFIG:Debug>>:-Og>)
+endif()
+
+# GoogleTest and GoogleMock are parsed once per build: one precompiled header, which every
+# test program reuses, instead of once in every test source of four builds.
+set(test_pch_source ${CMAKE_BINARY_DIR}/nodmark_test_pch.cpp)
+file(CONFIGURE OUTPUT ${test_pch_source} CONTENT "// The precompiled header's own unit.\n")
+add_library(nodmark_test_pch STATIC ${test_pch_source})
+target_link_libraries(nodmark_test_pch PUBLIC ${NODMARK_GMOCK} ${NODMARK_GTEST_MAIN} nodmark_warnings
+                                              nodmark_test_flags)
+target_precompile_headers(nodmark_test_pch PRIVATE
+  <gmock/gmock.h> <gtest/gtest.h> <cstdint> <functional> <map> <memory> <optional> <string>
+  <vector>)
+
 function(nodmark_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${NODMARK_GMOCK} ${NODMARK_GTEST_MAIN}
-                                        nodmark_warnings)
+                                        nodmark_warnings nodmark_test_flags)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_precompile_headers(${name} REUSE_FROM nodmark_test_pch)
   if(WIN32)
     add_test(NAME ${name}${NODMARK_TEST_SUFFIX} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name}${NODMARK_TEST_SUFFIX} PROPERTIES

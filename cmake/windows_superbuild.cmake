@@ -19,6 +19,10 @@ nodmark_signing_setup(SETTINGS ${CMAKE_BINARY_DIR}/signing.txt)
 
 set(toolchain ${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw.cmake)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
+  # Each architecture's tests run in a Wine prefix of their own (64-bit, so that it runs
+  # both architectures), each with its own store file and registry: the two sets run
+  # side by side, each serialised where it must be within its prefix.
+  set(NODMARK_WINEPREFIX_${arch} ${CMAKE_BINARY_DIR}/wineprefix-${arch})
   set(common_args
     -DCMAKE_TOOLCHAIN_FILE=${toolchain}
     -DNODMARK_MINGW_TRIPLE=${NODMARK_TRIPLE_${arch}}
@@ -49,6 +53,7 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
                "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -DNDEBUG"
                -DNODMARK_SHIPPED_DIR=${CMAKE_BINARY_DIR}/${arch}
                -DNODMARK_WINDOWS_ARCH=${arch}
+               -DNODMARK_WINEPREFIX=${NODMARK_WINEPREFIX_${arch}}
                -DNODMARK_LOGIC_TESTS=${logic_tests}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON

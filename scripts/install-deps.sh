@@ -31,5 +31,34 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+apt_get() { "${sudo_cmd[@]}" apt-get "$@"; }
+
+# A mirror in the middle of a sync serves some indexes short; a later try often gets them.
+updated=no
+for attempt in 1 2 3; do
+  if apt_get update -qq; then updated=yes; break; fi
+  [ "$attempt" -eq 3 ] || sleep $((attempt * 5))
+done
+[ "$updated" = yes ] || echo "install-deps: some package indexes could not be fetched" >&2
+
+if ! apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+  [ "$updated" = no ] || exit 1
+  # With one architecture's index of the security suite missing, the 32-bit Wine
+  # libraries find no twin of the 64-bit ones' version and nothing installs. The
+  # release suites alone hold a consistent set for both architectures.
+  echo "install-deps: installing from the release suites alone" >&2
+  lists=$(mktemp -d)
+  mkdir -p "$lists/parts" "$lists/state/partial"
+  cat >"$lists/parts/release.sources" <<'SOURCES'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+  release_only=(-o "Dir::Etc::SourceParts=$lists/parts" -o Dir::Etc::SourceList=/dev/null
+                -o "Dir::State::Lists=$lists/state")
+  apt_get "${release_only[@]}" update -qq
+  apt_get "${release_only[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  "${sudo_cmd[@]}" rm -rf "$lists"
+fi
