@@ -67,6 +67,7 @@ file(WRITE ${subbuild_tests} "subdirs(\"x86-tests\" \"x64-tests\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${subbuild_tests})
 
 set(NODMARK_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+set(NODMARK_WINEPREFIX_smoke ${CMAKE_BINARY_DIR}/wineprefix-smoke)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   set(NODMARK_DLL_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/nodmark.dll)
   set(NODMARK_TLB_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/generated/nodmark.tlb)

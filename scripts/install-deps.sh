@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Brings every package the native and Windows builds and their tests need onto a
-# Debian 12 machine. Idempotent: when everything is present it only checks.
+# Debian 12 machine, and on a host whose kernel runs no 32-bit programs sets up their
+# emulation (scripts/enable-i386-emulation.sh). Idempotent: when everything is present
+# it only checks.
 set -euo pipefail
 
 packages=(
@@ -19,8 +21,10 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# Where the kernel runs no 32-bit programs, Wine's 32-bit loader runs under emulation.
+emulation=$(dirname "${BASH_SOURCE[0]}")/enable-i386-emulation.sh
 if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+  exec "$emulation"
 fi
 
 sudo_cmd=()
@@ -62,3 +66,4 @@ SOURCES
   apt_get "${release_only[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   "${sudo_cmd[@]}" rm -rf "$lists"
 fi
+"$emulation"

@@ -16,7 +16,7 @@ nodmark_wine_start() {
     NODMARK_WINE_PREFIXES+=("$prefix")
     (
       export NODMARK_WINEPREFIX=$prefix WINEPREFIX=$prefix
-      "$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+      "$NODMARK_ROOT/scripts/wine-run.sh" --64 cmd /c exit >/dev/null 2>&1 || true
       # The server that program started lingers for a few seconds; a persistent one can
       # only take over once it has gone.
       wineserver -w
@@ -24,7 +24,7 @@ nodmark_wine_start() {
       # The first program of a server session starts Wine's background services, which
       # live as long as the server and keep whatever output they inherited open. Start
       # them here, on /dev/null, or a test runner reading a test's output waits forever.
-      "$NODMARK_ROOT/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+      "$NODMARK_ROOT/scripts/wine-run.sh" --64 cmd /c exit </dev/null >/dev/null 2>&1 || true
     ) &
   done
   wait

@@ -25,6 +25,9 @@
 #                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
 # With the x64 triple, PACKAGE is the x64 package and PREFIX is made 64-bit; without
 # it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first.
+# Where 32-bit programs do not run natively (NODMARK_I386, scripts/i386-support.sh), the
+# x64 package is tested as far as its 64-bit half goes: both DLLs are installed, and
+# only 64-bit programs run.
 set -euo pipefail
 prefix=$1 package=$2 upgrade=$3 jscript=$4
 shift 4
@@ -37,31 +40,43 @@ arch_count=${#dlls[@]}
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wine32=/usr/lib/wine/wine
+wine64=/usr/lib/wine/wine64
 # Per architecture (0: 32-bit, 1: 64-bit): the loader of its system programs, its
 # system folder, and where the package puts its DLL.
 if ((arch_count == 2)); then
   export WINEARCH=win64
-  loaders=(wine "$wine64") system_dirs=(syswow64 system32)
+  loaders=("$wine32" "$wine64") system_dirs=(syswow64 system32)
   install_dirs=("Program Files (x86)/nodmark" "Program Files/nodmark")
   registry_loader=$wine64 # sees both views: the 32-bit one under Wow6432Node
 else
   export WINEARCH=win32
-  loaders=(wine) system_dirs=(system32) install_dirs=("Program Files/nodmark")
-  registry_loader=wine
+  loaders=("$wine32") system_dirs=(system32) install_dirs=("Program Files/nodmark")
+  registry_loader=$wine32
 fi
+# The architectures whose programs run here.
+arches=("${!dlls[@]}")
+if ((arch_count == 2)) && [ "${NODMARK_I386:-native}" != native ]; then arches=(1); fi
 drive_c=$prefix/drive_c
 # Both DLLs keep the machine's random identifier in the 32-bit system folder.
 store_file=$drive_c/windows/${system_dirs[0]}/pub_store.dat
 
 rm -rf "$prefix"
-mkdir -p "$prefix"
-wineboot -i >/dev/null 2>&1 || true
+if ((arch_count == 2)); then
+  # Without a 32-bit half where none of its programs is to run.
+  wow64=yes
+  [ "${#arches[@]}" -eq 2 ] || wow64=no
+  NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 \
+    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh" --64 cmd /c exit >/dev/null 2>&1
+else
+  mkdir -p "$prefix"
+  "$wine32" wineboot -i >/dev/null 2>&1 || true
+fi
 wineserver -w
 # One server for the whole run, so that each program does not start its own.
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+"$registry_loader" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 failures=0
 fail() {
@@ -69,7 +84,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-windows_path() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+windows_path() { "$registry_loader" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 # A program of architecture $1's system folder, with arguments.
 system_program() {
   local arch=$1 name=$2
@@ -126,7 +141,7 @@ read_identifiers() {
   if [ "$kind" = script ]; then
     system_program "$arch" cscript.exe //nologo "$jscript_path" "$prog_id"
   else
-    wine "${clients[$arch]}" "$prog_id" 2>/dev/null | tr -d '\r'
+    "${loaders[$arch]}" "${clients[$arch]}" "$prog_id" 2>/dev/null | tr -d '\r'
   fi
 }
 
@@ -151,7 +166,7 @@ work=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
 # A hand registration of every DLL from a folder of its own.
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   mkdir -p "$drive_c/handreg/$arch"
   cp "${dlls[$arch]}" "$drive_c/handreg/$arch/nodmark.dll"
   system_program "$arch" regsvr32.exe /s "C:\\handreg\\$arch\\nodmark.dll" ||
@@ -195,12 +210,12 @@ REGEDIT4
 [HKEY_CLASSES_ROOT\Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}]
 "KeptValue"="tool"
 EOF
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   system_program "$arch" reg.exe import "$(windows_path "$work/leftovers.reg")" >/dev/null
 done
 export_component "$work/leftovers.before"
 leftovers='ThreadingModel|TreatAs|Leftover'
-[ "$(grep -cE "$leftovers" "$work/leftovers.before")" -eq $((4 * arch_count)) ] ||
+[ "$(grep -cE "$leftovers" "$work/leftovers.before")" -eq $((4 * ${#arches[@]})) ] ||
   fail "the leftovers were not seeded in every view"
 
 # Install over the hand registration and the leftovers, on a machine without a store
@@ -212,13 +227,13 @@ cp "$store_file" "$work/seeded.store"
 export_component "$work/installed.reg"
 if grep -qi 'handreg' "$work/installed.reg"; then fail "a key still points at the hand registration"; fi
 if grep -E "$leftovers" "$work/installed.reg" >&2; then fail "the install kept the leftovers above"; fi
-[ "$(grep -c '"KeptValue"' "$work/installed.reg")" -eq "$arch_count" ] ||
+[ "$(grep -c '"KeptValue"' "$work/installed.reg")" -eq "${#arches[@]}" ] ||
   fail "the install removed another value under the interface key"
 # regsvr32 /u below deletes the interface key's tree, that value with it.
 sed -i '/"KeptValue"/d' "$work/installed.reg"
 
 reference=""
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   for kind in client script; do
     for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
       output=$(read_identifiers "$arch" "$kind" "$prog_id") || true
@@ -242,7 +257,7 @@ reference_with() { sed -E "s/^(nodmark_new [0-9A-F]{12}).{3}4\$/\\1${1}4/" <<<"$
 # The tool a customer runs to save a report computes what the hosts read, and both
 # architectures' tools name the store file where it lies.
 store_note="nodmark: random identifier store file: C:\\windows\\${system_dirs[0]}\\pub_store.dat"
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   output=$(installed_tool_identifiers "$arch" 2>"$work/note") ||
     fail "the installed nodmark.exe ($arch) exited with $?"
   [ "$output" = "$reference" ] || fail "the installed nodmark.exe ($arch) printed: $output"
@@ -253,10 +268,10 @@ done
 # What DllRegisterServer writes for the installed files, in the same order as the
 # package (32-bit first: the type library's key is shared by both views, and its
 # HELPDIR holds the folder of the DLL registered last).
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   system_program "$arch" regsvr32.exe /u /s "C:\\${install_dirs[$arch]//\//\\}\\nodmark.dll"
 done
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   system_program "$arch" regsvr32.exe /s "C:\\${install_dirs[$arch]//\//\\}\\nodmark.dll" ||
     fail "regsvr32 of the installed DLL ($arch)"
 done
@@ -274,6 +289,8 @@ diff -u <(without_wow_prog_ids "$work/registered.reg") <(without_wow_prog_ids "$
 repair() {
   for arch in "${!dlls[@]}"; do
     rm -f "$drive_c/${install_dirs[$arch]}/nodmark.dll" "$drive_c/${install_dirs[$arch]}/nodmark.exe"
+  done
+  for arch in "${arches[@]}"; do
     system_program "$arch" reg.exe delete \
       'HKCR\CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}\InprocServer32' /f >/dev/null || true
   done
@@ -307,7 +324,7 @@ if [ "$(wc -l <<<"$versions")" -ne 1 ] || [ "$versions" = "$first_version" ]; th
 fi
 export_component "$work/upgraded.reg"
 diff -u "$work/installed.reg" "$work/upgraded.reg" >&2 || fail "the upgrade changed the keys"
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with ZZZ)" ] ||
     fail "after the upgrade the arch $arch client read something else"
 done
@@ -340,7 +357,7 @@ uninstall() {
   done
   [ -z "$(installed_versions)" ] || fail "uninstall left a product installed"
   cmp -s "$store_file" "$work/store.before" || fail "uninstall touched the store file"
-  for arch in "${!dlls[@]}"; do
+  for arch in "${arches[@]}"; do
     if read_identifiers "$arch" client Nodmark.GerneralNodmark >/dev/null; then
       fail "the arch $arch client still created the class after uninstall"
     fi
@@ -363,7 +380,7 @@ cp "$store_file" "$work/abc.store"
 msiexec /i "$signed_path" /qn || fail "msiexec /i of the signed package exited with $?"
 export_component "$work/signed.reg"
 diff -u "$work/installed.reg" "$work/signed.reg" >&2 || fail "the signed package wrote other keys"
-for arch in "${!dlls[@]}"; do
+for arch in "${arches[@]}"; do
   [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with abc)" ] ||
     fail "from the signed package the arch $arch client read something else"
 done
@@ -373,3 +390,5 @@ uninstall "$signed_path"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
 echo "package $(basename "$package"): install, seeding, clients, rows, repair, upgrade and uninstall as expected, signed too"
+[ "${#arches[@]}" -eq "$arch_count" ] ||
+  echo "(64-bit programs only: ${NODMARK_I386_WHY:-32-bit programs do not run natively here})"

@@ -4,16 +4,19 @@
 # address) that "ipconfig /all" lists with a physical address. The layer keeps six
 # address bytes, so ipconfig's addresses are cut or zero-padded to six. The loopback,
 # which ipconfig shows without an address and GetAdaptersInfo leaves out, is not compared.
-# Usage: wine_agreement.sh <wine-run.sh> <platform_probe.exe>
+# Wine's commands run as builds of the probe's architecture ("x86" or "x64").
+# Usage: wine_agreement.sh <wine-run.sh> <platform_probe.exe> <x86|x64>
 set -euo pipefail
 run=$1
 probe=$2
+system_flag=()
+[ "$3" = x64 ] && system_flag=(--64)
 # English labels in the output of Wine's own commands.
 export LC_ALL=C
 
 probe_out=$("$run" "$probe" | tr -d '\r')
-vol_out=$("$run" cmd /c vol c: | tr -d '\r')
-ipconfig_out=$("$run" ipconfig /all | tr -d '\r')
+vol_out=$("$run" "${system_flag[@]}" cmd /c vol c: | tr -d '\r')
+ipconfig_out=$("$run" "${system_flag[@]}" ipconfig /all | tr -d '\r')
 status=0
 
 fail() {

@@ -7,10 +7,13 @@
 
 #include <oleauto.h>
 
+#include <string>
+
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/scoped_bstr.h"
 #include "shell/client_helpers.h"
 #include "shell/registered_dll_fixture.h"
+#include "sources/machine_sources.h"
 
 namespace nodmark::testing {
 namespace {
@@ -123,6 +126,17 @@ TEST_F(DllDispatchTest, ComRuntimeCreatesTheClassByEitherProgId) {
     ASSERT_TRUE(reference);
     for (std::size_t i = 0; i < 3; ++i) expected[i] = Direct(reference.get(), i);
   }
+  // Kept in the XML report, where the run over both architectures' DLLs in one prefix
+  // (tests/windows/smoke_test.sh) compares them, with the processor this process sees:
+  // under an emulator the 32-bit process sees the emulated one.
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::string ascii;
+    for (const wchar_t c : expected[i]) ascii += static_cast<char>(c);
+    RecordProperty(kPropertyGetters[i].name, ascii);
+  }
+  ByteString processor;
+  sources::ReadProcessorSignature(processor);
+  RecordProperty("processor_signature", std::string(processor.begin(), processor.end()));
   for (const wchar_t* progId : {L"Nodmark.GerneralNodmark", L"Nodmark.GerneralNodmark.1"}) {
     CLSID found{};
     ASSERT_EQ(CLSIDFromProgID(progId, &found), S_OK) << progId;

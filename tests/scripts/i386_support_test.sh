@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# How the scripts tell what this host does with 32-bit programs, against fake binfmt_misc
+# folders and loaders (nothing on the host is changed), and how test.sh counts the
+# 32-bit tests it left out, with and without NODMARK_REQUIRE_32BIT.
+# usage: i386_support_test.sh SCRIPTS_DIR
+set -euo pipefail
+scripts=$1
+source "$scripts/i386-support.sh"
+source "$scripts/test-counts.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# Loaders: one that starts, one whose ELF header names a machine no kernel runs.
+runs=/bin/true
+foreign=$work/foreign-loader
+{ printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\xff\xff\x01\x00\x00\x00'
+  head -c 200 /dev/zero; } >"$foreign"
+chmod +x "$foreign"
+
+# binfmt_misc folders: status STATUS, and an entry STATE with MAGIC (and its mask).
+i386_magic=7f454c4601010100000000000000000002000300
+arm_magic=7f454c4601010100000000000000000002002800
+binfmt() {
+  local dir=$work/binfmt-$1-$2-$3
+  mkdir -p "$dir"
+  echo "$1" >"$dir/status"
+  printf '%s\ninterpreter /usr/bin/qemu-i386-static\nflags: F\noffset 0\nmagic %s\nmask fffffffffffefe00fffffffffffffffffeffffff\n' \
+    "$2" "$3" >"$dir/qemu-x"
+  echo "$dir"
+}
+
+# loader | binfmt folder | expected answer
+cases=(
+  "$runs|$work/absent|native"
+  "$runs|$(binfmt enabled enabled $i386_magic)|emulated"
+  "$runs|$(binfmt disabled enabled $i386_magic)|native"
+  "$runs|$(binfmt enabled disabled $i386_magic)|native"
+  "$runs|$(binfmt enabled enabled $arm_magic)|native"
+  "$foreign|$work/absent|none"
+  "$foreign|$(binfmt enabled enabled $i386_magic)|none"
+  "$work/no-loader|$work/absent|none"
+)
+for i in "${!cases[@]}"; do
+  IFS='|' read -r loader dir expected <<<"${cases[$i]}"
+  NODMARK_I386= NODMARK_I386_WHY=
+  NODMARK_I386_LOADER=$loader NODMARK_BINFMT_DIR=$dir nodmark_i386_support
+  [ "$NODMARK_I386" = "$expected" ] || fail "case $i: $NODMARK_I386, not $expected ($NODMARK_I386_WHY)"
+  [ -n "$NODMARK_I386_WHY" ] || fail "case $i: no reason given"
+done
+
+# test.sh's count: two presets' CTest summaries and five Windows tests left out.
+printf '100%% tests passed, 0 tests failed out of 7\n' >"$work/tests-native.log"
+printf '80%% tests passed, 1 tests failed out of 5\n' >"$work/tests-windows.log"
+echo 5 >"$work/skipped-windows"
+skipped_labels='^x86$' NODMARK_I386=emulated NODMARK_I386_WHY=test
+for require in 0 1; do
+  NODMARK_REQUIRE_32BIT=$require nodmark_count_tests "$work" native windows >"$work/out" 2>&1
+  expected="11 1 5 1"
+  [ "$require" = 0 ] || expected="11 6 0 1"
+  [ "$passed $failed $skipped $count_status" = "$expected" ] ||
+    fail "NODMARK_REQUIRE_32BIT=$require: counted $passed $failed $skipped $count_status, not $expected"
+  grep -q '^== skipped: 5 Windows tests .*: test$' "$work/out" || fail "no skip report: $(cat "$work/out")"
+done
+rm "$work/skipped-windows" "$work/tests-windows.log"
+printf '100%% tests passed, 0 tests failed out of 5\n' >"$work/tests-windows.log"
+NODMARK_REQUIRE_32BIT=1 nodmark_count_tests "$work" native windows >"$work/out" 2>&1
+[ "$passed $failed $skipped $count_status" = "12 0 0 0" ] ||
+  fail "nothing skipped: counted $passed $failed $skipped $count_status"
+: >"$work/tests-windows.log"
+nodmark_count_tests "$work" native windows >"$work/out" 2>&1
+[ "$count_status" = 1 ] || fail "a log without a summary did not fail the count"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "${#cases[@]} detection cases and the skip counts as expected"
