@@ -1,6 +1,9 @@
 #include "tools/comparison_json.h"
 
+#include <string_view>
+
 #include "tools/json_text.h"
+#include "tools/report_contents.h"
 
 namespace nodmark::tools {
 namespace {
@@ -71,6 +74,42 @@ Json Shared(const Comparison& comparison) {
   return shared;
 }
 
+// The kind of data an input's values are ("before", "after", a shared "value"); none
+// for the settings tag and the fallback, which are alike on many machines.
+Contents ValueContents(std::string_view input) {
+  if (input == "adapter" || input == "adapter_listing") {
+    return ContentsOf({Content::kAdapterAddresses});
+  }
+  if (input == "volume_serial") return ContentsOf({Content::kVolumeSerial});
+  if (input == "processor") return ContentsOf({Content::kProcessorSignature});
+  if (input == "firmware") return ContentsOf({Content::kFirmwareText});
+  if (input == "random_id") return ContentsOf({Content::kRandomId});
+  return {};
+}
+
+// What a change's lines may quote beside its values: adapters are named by address and
+// description, with the filter entry that skips one or the serial that stands in for
+// none; a store file that is another one is named by its path.
+Contents LineContents(std::string_view input) {
+  if (input == "adapter") {
+    return ContentsOf(
+        {Content::kAdapterDescriptions, Content::kFilterEntries, Content::kVolumeSerial});
+  }
+  if (input == "adapter_listing") return ContentsOf({Content::kAdapterDescriptions});
+  if (input == "random_id") return ContentsOf({Content::kStoreFilePath});
+  return {};
+}
+
+// Both readings' identifiers, and of their inputs only those that moved or are shared.
+Json Contained(const Comparison& comparison) {
+  Contents contents = ContentsOf({Content::kIdentifiers});
+  for (const InputChange& change : comparison.changes) {
+    contents |= ValueContents(change.input) | LineContents(change.input);
+  }
+  for (const SharedInput& input : comparison.shared) contents |= ValueContents(input.input);
+  return Names(ContentCodes(contents));
+}
+
 }  // namespace
 
 std::string RenderComparisonJson(const Comparison& comparison) {
@@ -78,6 +117,7 @@ std::string RenderComparisonJson(const Comparison& comparison) {
       {"before", JsonText(comparison.beforeName)},
       {"after", JsonText(comparison.afterName)},
       {"all_same", comparison.AllSame()},
+      {"contains", Contained(comparison)},
       {"identifiers", Identifiers(comparison)},
       {"inconsistencies", Inconsistencies(comparison)},
       {"changes", Changes(comparison)},

@@ -8,7 +8,8 @@
 namespace nodmark::tools {
 
 // The comparison as one JSON object (nodmark --compare --json), ending in a line
-// break: "before" and "after" (the readings' names), "all_same", "identifiers" (each
+// break: "before" and "after" (the readings' names), "all_same", "contains" (the
+// kinds of machine data it holds, as in a report's "contains"), "identifiers" (each
 // with "same", "before", "after" and "moved_by"), "inconsistencies", "changes" (each
 // with "input", "change", "identifiers", "before", "after" and "text", its lines) and
 // "shared". Texts are written as JsonText and DumpJson describe.

@@ -9,6 +9,7 @@
 #include "tools/explain_phrases.h"
 #include "tools/identifier_warnings.h"
 #include "tools/json_text.h"
+#include "tools/report_contents.h"
 
 namespace nodmark::tools {
 namespace {
@@ -115,12 +116,16 @@ Json Store(const sources::StoredRandomIdReport& store, const std::string& tag) {
   };
 }
 
+Json Names(const std::vector<const char*>& names) {
+  Json array = Json::array();
+  for (const char* name : names) array.push_back(name);
+  return array;
+}
+
 Json Warnings(const ExplainReport& report) {
   Json warnings = Json::array();
   for (const IdentifierWarning& warning : FindWarnings(report)) {
-    Json identifiers = Json::array();
-    for (const char* name : warning.identifiers) identifiers.push_back(name);
-    Json json = {{"code", warning.code}, {"identifiers", std::move(identifiers)}};
+    Json json = {{"code", warning.code}, {"identifiers", Names(warning.identifiers)}};
     if (warning.adapter) json["adapter"] = static_cast<std::int64_t>(*warning.adapter) + 1;
     json["reason"] = JsonText(warning.reason);
     warnings.push_back(std::move(json));
@@ -156,6 +161,7 @@ std::string RenderExplainJson(const ExplainReport& report) {
            {"nodmark_old", JsonText(MachineKeyCode(report.oldKey))},
            {"nodmark_new", JsonText(MachineKeyCode(report.newKey))},
        }},
+      {"contains", Names(ContentCodes(ReportContents(report)))},
       {"warnings", Warnings(report)},
       {"adapters", Adapters(report.adapters)},
       {"volume", Volume(report.volumeSerial)},

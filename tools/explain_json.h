@@ -9,6 +9,7 @@ namespace nodmark::tools {
 
 // The report as one JSON object (nodmark --json), ending in a line break. The three
 // identifiers are its members "nodmark_old", "nodmark_new" and "nodmark_complicate";
+// "contains" names the kinds of this machine's data the report holds (ContentCodes);
 // "warnings" lists the identifiers at risk; the inputs follow under "adapters",
 // "volume", "processor", "firmware", "store" and "digest". Texts are written as JsonText and
 // DumpJson describe: ASCII, byte for byte.

@@ -6,6 +6,7 @@
 #include "identifiers/digest_text.h"
 #include "tools/explain_phrases.h"
 #include "tools/identifier_warnings.h"
+#include "tools/report_contents.h"
 
 namespace nodmark::tools {
 namespace {
@@ -203,6 +204,8 @@ std::string QuoteText(std::string_view text) {
 
 std::string RenderExplainText(const ExplainReport& report) {
   TextBuilder out;
+  out.Line(ContentsSentence(ReportContents(report)));
+  out.Line("");
   RenderIdentifiers(report, out);
   RenderWarnings(report, out);
   RenderAdapters(report.adapters, out);

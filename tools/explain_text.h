@@ -8,7 +8,8 @@
 
 namespace nodmark::tools {
 
-// The report for a person (nodmark --explain): the three identifiers, the warnings of
+// The report for a person (nodmark --explain): a sentence naming what of this machine
+// it gives away (ContentsSentence), the three identifiers, the warnings of
 // those at risk, then each input with what the source made of it, then the exact text
 // the digest is taken of.
 // Lines end in "\n".

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs the real nodmark tool on this machine in its modes and checks that they agree:
 # the --json output parses as JSON and its identifiers equal the plain output's, the
-# --explain text shows the same identifiers, --compare of the saved --json with this
-# machine finds them the same (exit status 0), a report that is not JSON is refused in
-# one line naming the file (exit status 2), an unknown option is named first, then
-# the usage, on standard error with exit status 2, and --seed-store prints nothing and
-# answers by its exit status.
+# --explain text shows the same identifiers, both name what of the machine they hold,
+# --compare of the saved --json with this machine finds them the same (exit status 0),
+# a report that is not JSON is refused in one line naming the file (exit status 2), an
+# unknown option is named first, then the usage, on standard error with exit status 2,
+# and --seed-store prints nothing and answers by its exit status.
 # Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
 set -euo pipefail
 tool=$1 runner=${2:-}
@@ -42,6 +42,15 @@ for name in names:
 digest = report["digest"]
 if digest["hex_data"] != "".join(digest["parts"][p] for p in ("adapter", "volume", "processor", "firmware")):
     failures.append("digest hex_data is not its four parts joined")
+# "contains" follows what the report holds, and --explain says first what it gives away.
+contains = report.get("contains", [])
+held = {"adapter_addresses": bool(report["adapters"]["list"]),
+        "volume_serial": report["volume"]["serial"] is not None,
+        "firmware_text": report["firmware"]["text"] is not None}
+if contains[:1] != ["identifiers"] or any((code in contains) != is_held for code, is_held in held.items()):
+    failures.append(f"contains {contains} does not match the report")
+if not explain.startswith("This report gives whoever receives it this machine's three identifiers"):
+    failures.append("--explain does not begin with what it gives away")
 for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)

@@ -235,6 +235,9 @@ TEST_F(CompareTest, ReportComparedWithItselfShowsNoChangeAndWhatItRestsOn) {
   EXPECT_EQ(comparison.shared[0].value, "001A2B3C4D5E");
   EXPECT_EQ(comparison.shared[0].identifiers.size(), 3u);
   EXPECT_THAT(text, HasSubstr("a copied virtual machine"));
+  EXPECT_EQ(Json::parse(RenderComparisonJson(comparison))["contains"],
+            Json::array({"identifiers", "adapter_addresses", "volume_serial", "processor_signature",
+                         "firmware_text", "random_id"}));
 }
 
 TEST_F(CompareTest, SettingsTagOfAnotherVersionIsNamed) {
@@ -270,8 +273,10 @@ TEST_F(CompareTest, StoreFileNamedSystem32ByAnEarlier32BitToolIsNotAnotherFile) 
   EXPECT_THAT(RenderComparisonText(CompareReports(before, after)),
               Not(HasSubstr("the store file is another one")));
   after.storePath = "D:\\Windows\\SysWOW64\\pub_store.dat";
-  EXPECT_THAT(RenderComparisonText(CompareReports(before, after)),
-              HasSubstr("the store file is another one"));
+  const Comparison comparison = CompareReports(before, after);
+  EXPECT_THAT(RenderComparisonText(comparison), HasSubstr("the store file is another one"));
+  EXPECT_THAT(Json::parse(RenderComparisonJson(comparison))["contains"],
+              ::testing::Contains("store_file_path"));
 }
 
 // --- Reports read back ----------------------------------------------------------------
@@ -295,6 +300,7 @@ TEST_F(CompareTest, OlderLayoutAndUnknownMembersReadAlike) {
   Json saved = Json::parse(SavedJson());
   Json older = saved;
   older.erase("warnings");
+  older.erase("contains");
   for (Json& adapter : older["adapters"]["list"]) {
     adapter.erase("wireless");
     adapter.erase("removable_bus");
@@ -329,6 +335,8 @@ TEST_F(CompareTest, HandEditedReportIsCalledSoAndExplainsNothing) {
   const std::string text = RenderComparisonText(comparison);
   EXPECT_THAT(text, HasSubstr("\"edited.json\" does not hold together: its nodmark_old"));
   EXPECT_THAT(text, Not(HasSubstr("What moved")));
+  EXPECT_EQ(Json::parse(RenderComparisonJson(comparison))["contains"],
+            Json::array({"identifiers"}));
 }
 
 // --- Reports that cannot be read --------------------------------------------------------

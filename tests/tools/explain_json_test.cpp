@@ -87,6 +87,9 @@ TEST_F(ExplainJsonTest, IdentifiersAreTheReportsAndAnIdentifierSets) {
   EXPECT_EQ(json["store"]["lock"], "taken");
   EXPECT_EQ(json["store"]["path"], kStorePath);
   EXPECT_EQ(json["digest"]["hex_data"], report.digestHexData);
+  EXPECT_EQ(json["contains"],
+            Json::array({"identifiers", "adapter_addresses", "adapter_descriptions",
+                         "volume_serial", "random_id", "store_file_path"}));
 }
 
 TEST_F(ExplainJsonTest, MissingInputsAreNullAndAnUnwritableStoreSaysSo) {
@@ -103,6 +106,7 @@ TEST_F(ExplainJsonTest, MissingInputsAreNullAndAnUnwritableStoreSaysSo) {
   EXPECT_EQ(json["store"]["value"], "ZZZ");
   EXPECT_EQ(json["store"]["outcome"], "write_failed");
   EXPECT_EQ(json["keys"]["nodmark_new"], "fallback");
+  EXPECT_EQ(json["contains"], Json::array({"identifiers", "store_file_path"})) << "ZZZ is no one's";
 }
 
 TEST_F(ExplainJsonTest, StoreTellsAValueReadAfterWaitingAndHowTheLockWent) {
@@ -135,6 +139,7 @@ TEST_F(ExplainJsonTest, FilterEntryAndTableRowVerdictsCarryTheirIndex) {
   EXPECT_EQ(list[1]["verdict"]["outcome"], "chosen");
   ASSERT_EQ(json["adapters"]["filter_entries"].size(), 1u);
   EXPECT_EQ(json["adapters"]["filter_entries"][0], "00NNNNNNNNNN");
+  EXPECT_EQ(json["contains"][3], "filter_entries");
   ExpectIdentifierSetAgrees(report);
 }
 

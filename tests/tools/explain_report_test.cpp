@@ -20,6 +20,7 @@ namespace {
 
 using Outcome = sources::AdapterVerdict::Outcome;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 constexpr std::uint32_t kSerial = 0x1A2B3C4D;
 
@@ -124,6 +125,8 @@ TEST_F(ExplainReportTest, NeitherAdapterNorSerialGivesTheFallbackAndSaysWhy) {
   EXPECT_THAT(text, HasSubstr("no serial: the volume query failed"));
   EXPECT_THAT(text, HasSubstr("neither an adapter nor the serial of volume c:\\: eight FF bytes"));
   EXPECT_THAT(text, HasSubstr("no signature: processor identification is not available"));
+  EXPECT_THAT(text, StartsWith("This report gives whoever receives it this machine's three "
+                               "identifiers, stored random identifier and store file path.\n\n"));
 }
 
 TEST_F(ExplainReportTest, FoundFirmwareTextNamesItsProbe) {
@@ -229,6 +232,10 @@ TEST_F(ExplainReportTest, DigestInputIsTheHexOfTheFourPartsBetweenTheMarkers) {
   EXPECT_THAT(text, HasSubstr("\n  VELTRA_GENERAL_NODMARK_START" + report.digestHexData +
                               "VELTRA_GENERAL_NODMARK_END\n"));
   EXPECT_THAT(text, HasSubstr("signature \"GenuineIntel_bfebfbff\""));
+  EXPECT_THAT(text, StartsWith("This report gives whoever receives it this machine's three "
+                               "identifiers, network adapter hardware addresses, adapter "
+                               "descriptions, volume c:\\ serial, processor signature, firmware "
+                               "text, stored random identifier and store file path.\n"));
 }
 
 TEST_F(ExplainReportTest, QuoteTextEscapesWhatCouldGarbleATerminal) {
