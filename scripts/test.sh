@@ -52,7 +52,7 @@ esac
 
 # Two lanes run at once, so that neither core idles while there is work:
 # - Windows: the longest build (two architectures, each a shipped and a test build),
-#   while the two architectures' Wine prefixes are made; then the Windows tests, each
+#   while the Wine prefixes are made; then the Windows tests, each
 #   architecture's in its own prefix, side by side.
 # - native: the native, sanitizer and fuzz builds side by side at a lower priority, so
 #   they take only what the Windows build leaves; then their tests, one preset after the
@@ -62,12 +62,13 @@ windows_lane() {
   # The prefix of the 64-bit tests gets a 32-bit half only where 32-bit programs run
   # natively: under emulation that half takes minutes, and only the smoke test, in a
   # prefix of its own, needs it there.
-  local prefixes=("$NODMARK_ROOT/build/windows/wineprefix-x64") prefix wow64=no
-  [ "$NODMARK_I386" != native ] || { prefixes+=("$NODMARK_ROOT/build/windows/wineprefix-x86"); wow64=yes; }
+  local prefixes=("$NODMARK_ROOT/build/windows/wineprefix-x64") prefix wow64
+  [ "$NODMARK_I386" != native ] || prefixes+=("$NODMARK_ROOT/build/windows/wineprefix-x86")
   [ "$NODMARK_I386" = none ] || prefixes+=("$NODMARK_ROOT/build/windows/wineprefix-smoke")
   say "windows lane: building both architectures while making the Wine prefixes ${prefixes[*]##*/}"
   for prefix in "${prefixes[@]}"; do
-    [ "${prefix##*-}" = x64 ] || wow64=yes
+    wow64=yes
+    [ "${prefix##*-}" != x64 ] || [ "$NODMARK_I386" = native ] || wow64=no
     NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 "$NODMARK_ROOT/scripts/wine-run.sh" \
       --64 cmd /c exit </dev/null >/dev/null 2>&1 &
   done
