@@ -69,8 +69,12 @@ windows_lane() {
   for prefix in "${prefixes[@]}"; do
     wow64=yes
     [ "${prefix##*-}" != x64 ] || [ "$NODMARK_I386" = native ] || wow64=no
-    NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 "$NODMARK_ROOT/scripts/wine-run.sh" \
-      --64 cmd /c exit </dev/null >/dev/null 2>&1 &
+    (
+      started=$(date +%s)
+      NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 "$NODMARK_ROOT/scripts/wine-run.sh" \
+        --64 cmd /c exit </dev/null >/dev/null 2>&1
+      say "windows lane: the Wine prefix ${prefix##*/} is ready ($(since "$started") s)"
+    ) &
   done
   build windows || { touch "$work/failed-windows"; return 1; }
   say "windows lane: built in $(cat "$work/build-windows.time") s; waiting for the prefixes"
@@ -99,6 +103,7 @@ native_lane() {
   done
   for preset in native asan fuzz; do
     wait "${jobs[$preset]}" || { touch "$work/failed-$preset"; failed=1; }
+    say "native lane: the $preset build ended ($(cat "$work/build-$preset.time") s)"
   done
   [ "$failed" -eq 0 ] || return 1
   for preset in native memcheck asan fuzz; do
