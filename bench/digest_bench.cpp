@@ -145,13 +145,24 @@ void RegisterAll(const OpenSslDigests& openssl, const std::string& childVariant)
   }
 }
 
+// Whether a run stopped without figures. Benchmark 1.8 replaced Run::error_occurred with
+// Run::skipped; the first overload is taken where Run has the newer member.
+template <typename BenchmarkRun>
+auto StoppedEarly(const BenchmarkRun& run, int) -> decltype(run.skipped != 0) {
+  return run.skipped != 0;
+}
+template <typename BenchmarkRun>
+bool StoppedEarly(const BenchmarkRun& run, long) {
+  return run.error_occurred;
+}
+
 // The console report as usual, plus the median bytes per second of every benchmark by name.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred) continue;
+      if (StoppedEarly(run, 0)) continue;
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto counter = run.counters.find("bytes_per_second");
       if (counter != run.counters.end()) {

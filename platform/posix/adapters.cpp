@@ -53,7 +53,7 @@ std::string ReadFirstLine(const std::string& path) {
 }
 
 bool PathExists(const std::string& path) {
-  struct stat info {};
+  struct stat info = {};
   return stat(path.c_str(), &info) == 0;
 }
 

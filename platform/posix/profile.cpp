@@ -46,7 +46,7 @@ FileState ReadWholeFile(const std::string& path, std::string& text, mode_t& mode
   if (!fd) {
     return (errno == ENOENT || errno == ENOTDIR) ? FileState::kMissing : FileState::kUnusable;
   }
-  struct stat status {};
+  struct stat status = {};
   if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
       status.st_size > kMaxProfileFileSize) {
     return FileState::kUnusable;

@@ -52,7 +52,7 @@ std::optional<std::uint32_t> SerialOfRootDeviceUuid(dev_t rootDevice) {
   while (const dirent* entry = readdir(directory.get())) {
     if (entry->d_name[0] == '.') continue;
     const std::string link = std::string(kUuidDirectory) + "/" + entry->d_name;
-    struct stat device {};
+    struct stat device = {};
     if (stat(link.c_str(), &device) == 0 && S_ISBLK(device.st_mode) &&
         device.st_rdev == rootDevice) {
       serial = SerialFromUuid(entry->d_name);
@@ -67,11 +67,11 @@ std::optional<std::uint32_t> SerialOfRootDeviceUuid(dev_t rootDevice) {
 std::optional<std::uint32_t> QueryVolumeSerial(const char* rootPath) {
   if (!LooksLikeDriveC(rootPath)) return std::nullopt;
 
-  struct stat root {};
+  struct stat root = {};
   if (stat(kRootPath, &root) != 0) return std::nullopt;
   if (auto serial = SerialOfRootDeviceUuid(root.st_dev)) return serial;
 
-  struct statvfs fileSystem {};
+  struct statvfs fileSystem = {};
   if (statvfs(kRootPath, &fileSystem) != 0) return std::nullopt;
   return static_cast<std::uint32_t>(fileSystem.f_fsid & 0xFFFFFFFFu);
 }

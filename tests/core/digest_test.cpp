@@ -104,7 +104,8 @@ class DigestTest : public ::testing::Test {
   static const std::vector<KnownAnswer>& KnownAnswers() { return Digest::KnownAnswers(); }
 
   // The case whose message is the given text; the tests name the cases they need this way.
-  static const KnownAnswer& KnownAnswerFor(const std::string& message) {
+  // A copy, so that no caller holds a reference that outlives the message it passed.
+  static KnownAnswer KnownAnswerFor(const std::string& message) {
     for (const KnownAnswer& known : KnownAnswers()) {
       if (known.message == message) return known;
     }
@@ -233,9 +234,9 @@ TYPED_TEST(DigestTest, UnalignedInput) {
 }
 
 TYPED_TEST(DigestTest, FinalStartsANewMessage) {
-  const KnownAnswer& first = this->KnownAnswerFor("abc");
-  const KnownAnswer& second = this->KnownAnswerFor(Alphabet(65));
-  const KnownAnswer& empty = this->KnownAnswerFor("");
+  const KnownAnswer first = this->KnownAnswerFor("abc");
+  const KnownAnswer second = this->KnownAnswerFor(Alphabet(65));
+  const KnownAnswer empty = this->KnownAnswerFor("");
   typename TestFixture::Context context;
   this->Feed(context, first.message.data(), first.message.size());
   EXPECT_EQ(this->FinalHex(context), first.digestHex);
@@ -245,7 +246,7 @@ TYPED_TEST(DigestTest, FinalStartsANewMessage) {
 }
 
 TYPED_TEST(DigestTest, InitDiscardsPendingInput) {
-  const KnownAnswer& abc = this->KnownAnswerFor("abc");
+  const KnownAnswer abc = this->KnownAnswerFor("abc");
   typename TestFixture::Context context;
   const std::string pending = Alphabet(100);  // one whole block plus a partial one
   this->Feed(context, pending.data(), pending.size());
@@ -255,7 +256,7 @@ TYPED_TEST(DigestTest, InitDiscardsPendingInput) {
 }
 
 TYPED_TEST(DigestTest, ZeroLengthUpdateChangesNothing) {
-  const KnownAnswer& known = this->KnownAnswerFor(Alphabet(63));
+  const KnownAnswer known = this->KnownAnswerFor(Alphabet(63));
   typename TestFixture::Context context;
   context.Update(nullptr, 0);
   this->Feed(context, known.message.data(), 40);

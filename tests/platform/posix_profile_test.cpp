@@ -70,7 +70,7 @@ TEST_F(PosixProfileTest, WriteCreatesDirectoryAndFileReadableByEveryone) {
   ASSERT_TRUE(WriteProfileValue("nodmark", "rand", "K7Q", path));
   EXPECT_EQ(FileText(), "[nodmark]\nrand=K7Q\n");
   EXPECT_EQ(Read(), "K7Q");
-  struct stat status {};
+  struct stat status = {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0644u);
   EXPECT_EQ(EntriesInStoreDirectory(), 1);  // no temporary file left behind
@@ -81,7 +81,7 @@ TEST_F(PosixProfileTest, WriteKeepsEveryOtherLineAndTheFileMode) {
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   ASSERT_TRUE(WriteProfileValue("nodmark", "rand", "K7Q", path));
   EXPECT_EQ(FileText(), "; note\r\n[a]\r\nb=c\r\n[nodmark]\r\nrand=K7Q\r\nz=1\r\n");
-  struct stat status {};
+  struct stat status = {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
@@ -90,9 +90,9 @@ TEST_F(PosixProfileTest, FailedWriteLeavesTheOldFileIntact) {
   const std::string old = "[nodmark]\nrand=000\n[padding]\nline=" + std::string(100, 'p') + "\n";
   WriteFile(old);
   // A file-size limit below the new text makes the write fail part-way, even for root.
-  struct sigaction ignore {};
+  struct sigaction ignore = {};
   ignore.sa_handler = SIG_IGN;
-  struct sigaction previous {};
+  struct sigaction previous = {};
   ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);

@@ -22,8 +22,10 @@ class UniqueOwnerTest : public ::testing::Test {
 };
 
 TEST_F(UniqueOwnerTest, ReleasesItsHandleOnceWhenItGoes) {
-  { const Owner owner(7); }
-  { const Owner empty; }
+  {
+    const Owner owner(7);
+    const Owner empty;
+  }
   EXPECT_EQ(Released(), std::vector<int>{7});
 }
 

@@ -110,6 +110,14 @@ void InsertAdapterFirst(std::string_view description, std::initializer_list<std:
   adapters.insert(adapters.begin(), fake::MakeAdapter(description, address));
 }
 
+// A USB adapter plugged in between the readings: listed first, or after the others.
+void PlugInUsbAdapterFirst() {
+  InsertAdapterFirst("Realtek USB GbE", {0x00, 0xE0, 0x4C, 0x68, 0x01, 0x02});
+}
+void PlugInUsbAdapterLast() {
+  Machine::AddAdapter("Realtek USB GbE", {0x00, 0xE0, 0x4C, 0x68, 0x01, 0x02});
+}
+
 void SetStoredValue(const std::string& value) {
   fake::Profiles().files[Machine::kStorePath]["nodmark"]["rand"] = value;
 }
@@ -154,11 +162,8 @@ const ChangeCase kChangeCases[] = {
          Machine::AddAdapter("USB tether", {0x00, 0x22, 0x33, 0x44, 0x55, 0x66});
      },
      "adapter", "listing_refused", kAll, "the adapter listing itself gave nothing"},
-    {"NewAdapterRankedAhead",
-     [] {
-       InsertAdapterFirst("Realtek USB GbE", {0x00, 0xE0, 0x4C, 0x68, 0x01, 0x02});
-     },
-     "adapter", "ranked_ahead", kAll, "ranks ahead of it and is chosen"},
+    {"NewAdapterRankedAhead", PlugInUsbAdapterFirst, "adapter", "ranked_ahead", kAll,
+     "ranks ahead of it and is chosen"},
     {"SkippedByAFilterEntry",
      [] {
        filter::FilterListStore::ReleaseInstance();
@@ -167,9 +172,7 @@ const ChangeCase kChangeCases[] = {
      "adapter", "skipped", (std::vector<std::string>{"nodmark_new", "nodmark_complicate"}),
      "matches entry 1 of the filter list"},
     {"AdapterAddedAfterTheChosenOne",
-     [] {
-       Machine::AddAdapter("Realtek USB GbE", {0x00, 0xE0, 0x4C, 0x68, 0x01, 0x02});
-     },
+     PlugInUsbAdapterLast,
      "adapter_listing",
      "changed",
      {},

@@ -82,11 +82,11 @@ void ReplaceAdapter(std::initializer_list<std::uint8_t> address) {
   ScriptedMachineTest::AddAdapter("Intel(R) Wi-Fi 6 AX201", address);
 }
 
+void UseLocallyAdministeredAddress() { ReplaceAdapter({0x02, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}); }
+
 const WarningCase kWarningCases[] = {
     {"LocallyAdministeredAddress",
-     [] {
-       ReplaceAdapter({0x02, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
-     },
+     UseLocallyAdministeredAddress,
      "locally_administered_address",
      {"nodmark_old", "nodmark_new", "nodmark_complicate"},
      0},
