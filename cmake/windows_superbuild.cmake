@@ -17,6 +17,12 @@ set(NODMARK_TRIPLE_x64 x86_64-w64-mingw32)
 # builds sign each binary after its link, this build each package after wixl.
 nodmark_signing_setup(SETTINGS ${CMAKE_BINARY_DIR}/signing.txt)
 
+# What the 32-bit test build makes: every test program, or where 32-bit programs run only
+# under emulation or not at all and scripts/test.sh skips the other 32-bit tests, the one
+# program x86_smoke runs.
+set(NODMARK_X86_TEST_TARGETS all CACHE STRING
+    "Targets of the 32-bit test build (all, or shell_registered_test for x86_smoke alone)")
+
 set(toolchain ${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw.cmake)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   # Each architecture's tests run in a Wine prefix of their own (64-bit, so that it runs
@@ -41,8 +47,10 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   # the 64-bit one runs what touches the OS, the DLL and its clients.
   if(arch STREQUAL x86)
     set(logic_tests ON)
+    set(test_targets ${NODMARK_X86_TEST_TARGETS})
   else()
     set(logic_tests OFF)
+    set(test_targets all)
   endif()
   ExternalProject_Add(tests_${arch}
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
@@ -55,6 +63,7 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
                -DNODMARK_WINDOWS_ARCH=${arch}
                -DNODMARK_WINEPREFIX=${NODMARK_WINEPREFIX_${arch}}
                -DNODMARK_LOGIC_TESTS=${logic_tests}
+    BUILD_COMMAND $(MAKE) ${test_targets}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON
