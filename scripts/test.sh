@@ -26,12 +26,8 @@ timed() {
   return $status
 }
 # build PRESET [CONFIGURE OPTION...]: configures and builds it, its output in its log.
-build() {
-  local preset=$1
-  shift
-  timed "build-$preset" eval 'cmake --preset "$preset" "$@" && cmake --build --preset "$preset"' \
-    >"$work/build-$preset.log" 2>&1
-}
+configure_and_build() { cmake --preset "$1" "${@:2}" && cmake --build --preset "$1"; }
+build() { timed "build-$1" configure_and_build "$@" >"$work/build-$1.log" 2>&1; }
 # run_tests PRESET [CTEST OPTION...]: its tests, their output in its log.
 run_tests() {
   local preset=$1
