@@ -24,7 +24,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
 unset DISPLAY
 
-wine32=${NODMARK_WINE32_LOADER:-/usr/lib/wine/wine}
+wine32=${NODMARK_I386_LOADER:-/usr/lib/wine/wine}
 wine64=/usr/lib/wine/wine64
 
 # The machine field of a PE file's header: 8664 for x86-64, 014c for i386.
