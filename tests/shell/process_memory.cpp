@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <cstdint>
+#include <string>
 
 namespace nodmark::testing {
 namespace {
@@ -36,16 +37,28 @@ std::int64_t ProcessHandleCount() {
   return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(fresh)) / kHandleValueStep;
 }
 
-std::int64_t PrivateMemoryGrowth(int warmUpCycles, int measuredCycles,
-                                 const std::function<bool()>& cycle) {
-  for (int i = 0; i < warmUpCycles; ++i) {
-    if (!cycle()) break;
+bool MemoryGrowth::settled(const MemoryWindows& plan) const {
+  return !windows.empty() && windows.back() <= plan.maxGrowthBytes;
+}
+
+std::string MemoryGrowth::describe() const {
+  std::string text;
+  for (const std::int64_t growth : windows) {
+    text += (text.empty() ? "" : ", ") + std::to_string(growth);
   }
-  const std::int64_t before = PrivateMemoryBytes();
-  for (int i = 0; i < measuredCycles; ++i) {
-    if (!cycle()) break;
+  return text + " bytes";
+}
+
+MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle) {
+  MemoryGrowth growth;
+  for (int i = 0; i < plan.warmUpCycles && !growth.stopped; ++i) growth.stopped = !cycle();
+  while (!growth.stopped && static_cast<int>(growth.windows.size()) < plan.maxWindows &&
+         !growth.settled(plan)) {
+    const std::int64_t before = PrivateMemoryBytes();
+    for (int i = 0; i < plan.cyclesPerWindow && !growth.stopped; ++i) growth.stopped = !cycle();
+    growth.windows.push_back(PrivateMemoryBytes() - before);
   }
-  return PrivateMemoryBytes() - before;
+  return growth;
 }
 
 }  // namespace nodmark::testing

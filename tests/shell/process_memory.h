@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 // How much private memory and how many handles the test process holds, to show that
 // repeated work leaks neither.
@@ -23,12 +25,31 @@ std::int64_t PrivateMemoryBytes();
 // gaps there were when a measurement starts, never overcount.
 std::int64_t ProcessHandleCount();
 
-// Runs `cycle` `warmUpCycles` times (so caches, heaps and lazily created state reach their
-// steady size), then `measuredCycles` times more, and answers how far the private memory
-// moved over the measured cycles alone. `cycle` returns false to stop early; the growth is
-// then still measured.
-std::int64_t PrivateMemoryGrowth(int warmUpCycles, int measuredCycles,
-                                 const std::function<bool()>& cycle);
+struct MemoryWindows {
+  int warmUpCycles = 0;
+  int cyclesPerWindow = 0;
+  int maxWindows = 0;
+  std::int64_t maxGrowthBytes = 0;  // per window
+};
+
+// How far the private memory moved over each window of cycles that ran.
+struct MemoryGrowth {
+  std::vector<std::int64_t> windows;
+  bool stopped = false;  // a cycle returned false
+  // Whether the last window stayed within the bound, which ends the measurement.
+  bool settled(const MemoryWindows& plan) const;
+  // "0, 4096, 65536 bytes": every window's growth, for a failure message.
+  std::string describe() const;
+};
+
+// Runs `cycle` `plan.warmUpCycles` times, then in windows of `plan.cyclesPerWindow` until
+// the private memory moved by at most `plan.maxGrowthBytes` over one window or
+// `plan.maxWindows` windows have run. Heaps, caches and lazily created state take a
+// number of cycles to reach their steady size that depends on the heap behind them (under
+// Wine 8 about a hundred loads of the DLL, under Wine 10 about 2,500), while a leak grows
+// the memory by the same amount in every window: only memory that keeps growing fails.
+// `cycle` returns false to stop early.
+MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle);
 
 }  // namespace nodmark::testing
 
