@@ -9,8 +9,9 @@
 #                     none      they do not run (a kernel without IA-32 emulation and no
 #                               such entry, or no 32-bit Wine loader installed)
 #   NODMARK_I386_WHY  one line saying why
-# It reads NODMARK_I386_LOADER (default /usr/lib/wine/wine) and NODMARK_BINFMT_DIR
-# (default /proc/sys/fs/binfmt_misc), so that tests can point them elsewhere.
+# It reads NODMARK_I386_LOADER (default /usr/lib/wine/wine), NODMARK_BINFMT_DIR
+# (default /proc/sys/fs/binfmt_misc) and NODMARK_IA32_PROBE (default
+# ia32-syscall-probe.py beside this file), so that tests can point them elsewhere.
 # shellcheck shell=bash
 
 # The path of the interpreter of an enabled binfmt_misc entry for i386 ELF executables,
@@ -35,6 +36,16 @@ nodmark_i386_binfmt_interpreter() {
   return 1
 }
 
+nodmark_i386_support_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Whether the kernel itself refuses 32-bit programs, by the probe's word (which may be
+# that it cannot tell).
+nodmark_kernel_refuses_i386() {
+  local probe=${NODMARK_IA32_PROBE:-$nodmark_i386_support_dir/ia32-syscall-probe.py} status=0
+  "$probe" >/dev/null 2>&1 </dev/null || status=$?
+  [ "$status" -eq 1 ]
+}
+
 nodmark_i386_support() {
   local loader=${NODMARK_I386_LOADER:-/usr/lib/wine/wine} interpreter status=0
   if [ ! -e "$loader" ]; then
@@ -54,6 +65,11 @@ nodmark_i386_support() {
   elif [ -n "$interpreter" ]; then
     NODMARK_I386=emulated
     NODMARK_I386_WHY="32-bit programs run under $interpreter, through binfmt_misc"
+  elif nodmark_kernel_refuses_i386; then
+    # The loader starts although the kernel runs no 32-bit programs: an emulator entry
+    # this process cannot see (binfmt_misc not mounted in its chroot or container).
+    NODMARK_I386=emulated
+    NODMARK_I386_WHY="32-bit programs run under an emulator through binfmt_misc, which is not mounted here (the kernel itself runs none)"
   else
     NODMARK_I386=native
     NODMARK_I386_WHY="the kernel runs 32-bit programs"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Tries this tree's committed HEAD on a fresh Debian 13 (trixie) from a Debian 12 machine:
 # makes a minimal trixie tree with debootstrap in build/debian13/root (once; --new-tree
-# makes it again), binds /proc, /sys and /dev into it, clones the tree to /src/nodmark
-# inside (afresh each run; --keep-clone keeps the last clone and its build, at HEAD),
-# runs COMMAND there as root (default: both README commands), and unmounts again
-# however the command ends.
+# makes it again), binds /proc (with binfmt_misc), /sys and /dev into it, clones the tree
+# to /src/nodmark inside (afresh each run; --keep-clone keeps the last clone and its
+# build, at HEAD), runs COMMAND there as root (default: both README commands), and
+# unmounts again however the command ends.
 #
 #   scripts/try-debian13.sh [--new-tree] [--keep-clone] [COMMAND...]
 #   scripts/try-debian13.sh ./scripts/test.sh
@@ -83,6 +83,9 @@ for point in "${mounts[@]}"; do
   mountpoint -q "$root/$point" && continue
   if [ "$point" = proc ]; then
     mount -t proc proc "$root/proc"
+    # As on a machine, where systemd mounts it: the tree's scripts see the emulator entry.
+    [ ! -e /proc/sys/fs/binfmt_misc/status ] ||
+      mount -t binfmt_misc binfmt_misc "$root/proc/sys/fs/binfmt_misc"
   else
     mount --rbind "/$point" "$root/$point"
     # Unmounting the tree's copies later must not reach the machine's own.

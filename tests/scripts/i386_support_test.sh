@@ -4,7 +4,7 @@
 # 32-bit tests it left out, with and without NODMARK_REQUIRE_32BIT.
 # usage: i386_support_test.sh SCRIPTS_DIR
 set -euo pipefail
-scripts=$1
+scripts=$(cd "$1" && pwd)
 source "$scripts/i386-support.sh"
 source "$scripts/test-counts.sh"
 work=$(mktemp -d)
@@ -31,24 +31,40 @@ binfmt() {
   echo "$dir"
 }
 
-# loader | binfmt folder | expected answer
+# Kernel probes: it runs 32-bit programs, it refuses them, it cannot tell.
+kernel_runs=/bin/true kernel_refuses=/bin/false kernel_unknown=$work/probe-unknown
+printf '#!/bin/sh\nexit 2\n' >"$kernel_unknown"
+chmod +x "$kernel_unknown"
+
+# loader | binfmt folder | kernel probe | expected answer
 cases=(
-  "$runs|$work/absent|native"
-  "$runs|$(binfmt enabled enabled $i386_magic)|emulated"
-  "$runs|$(binfmt disabled enabled $i386_magic)|native"
-  "$runs|$(binfmt enabled disabled $i386_magic)|native"
-  "$runs|$(binfmt enabled enabled $arm_magic)|native"
-  "$foreign|$work/absent|none"
-  "$foreign|$(binfmt enabled enabled $i386_magic)|none"
-  "$work/no-loader|$work/absent|none"
+  "$runs|$work/absent|$kernel_runs|native"
+  "$runs|$work/absent|$kernel_unknown|native"
+  "$runs|$work/absent|$kernel_refuses|emulated"
+  "$runs|$(binfmt enabled enabled $i386_magic)|$kernel_runs|emulated"
+  "$runs|$(binfmt disabled enabled $i386_magic)|$kernel_runs|native"
+  "$runs|$(binfmt enabled disabled $i386_magic)|$kernel_runs|native"
+  "$runs|$(binfmt enabled enabled $arm_magic)|$kernel_runs|native"
+  "$runs|$(binfmt enabled enabled $arm_magic)|$kernel_refuses|emulated"
+  "$foreign|$work/absent|$kernel_refuses|none"
+  "$foreign|$(binfmt enabled enabled $i386_magic)|$kernel_refuses|none"
+  "$work/no-loader|$work/absent|$kernel_runs|none"
 )
 for i in "${!cases[@]}"; do
-  IFS='|' read -r loader dir expected <<<"${cases[$i]}"
+  IFS='|' read -r loader dir probe expected <<<"${cases[$i]}"
   NODMARK_I386= NODMARK_I386_WHY=
-  NODMARK_I386_LOADER=$loader NODMARK_BINFMT_DIR=$dir nodmark_i386_support
+  NODMARK_I386_LOADER=$loader NODMARK_BINFMT_DIR=$dir NODMARK_IA32_PROBE=$probe nodmark_i386_support
   [ "$NODMARK_I386" = "$expected" ] || fail "case $i: $NODMARK_I386, not $expected ($NODMARK_I386_WHY)"
   [ -n "$NODMARK_I386_WHY" ] || fail "case $i: no reason given"
 done
+
+# On an x86-64 host the probe tells (0 or 1), and leaves no core file of its crash.
+if [ "$(uname -m)" = x86_64 ]; then
+  probe_status=0
+  (cd "$work" && "$scripts/ia32-syscall-probe.py") || probe_status=$?
+  [ "$probe_status" -le 1 ] || fail "the kernel probe could not tell (exit status $probe_status)"
+fi
+[ -z "$(find "$work" -maxdepth 1 -name 'core*')" ] || fail "the kernel probe left a core file"
 
 # test.sh's count: two presets' CTest summaries and five Windows tests left out.
 printf '100%% tests passed, 0 tests failed out of 7\n' >"$work/tests-native.log"
