@@ -47,6 +47,7 @@ unmount_all() {
     umount -R "$target" 2>/dev/null || { sleep 2; umount -R "$target"; } ||
       { say "$target is busy; detaching it lazily"; umount -R --lazy "$target"; }
   done
+  ! mountpoint -q "$root" || umount "$root" 2>/dev/null || umount --lazy "$root"
 }
 
 if [ "$new_tree" = yes ] && [ -d "$root" ]; then
@@ -79,6 +80,12 @@ fi
 
 trap unmount_all EXIT
 say "binding /proc, /sys and /dev into the tree"
+# The tree's root is a mount point of its own, as a machine's is: programs in it that
+# make a mount namespace (wine-run.sh does) must be able to change its propagation.
+if ! mountpoint -q "$root"; then
+  mount --bind "$root" "$root"
+  mount --make-private "$root"
+fi
 for point in "${mounts[@]}"; do
   mountpoint -q "$root/$point" && continue
   if [ "$point" = proc ]; then
