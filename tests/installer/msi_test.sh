@@ -63,9 +63,12 @@ store_file=$drive_c/windows/${system_dirs[0]}/pub_store.dat
 
 rm -rf "$prefix"
 if ((arch_count == 2)); then
-  # Without a 32-bit half where none of its programs is to run.
+  # Without a 32-bit half where none of its programs is to run, as far as Wine allows:
+  # Wine 10's msiexec, repairing in a prefix without that half, leaves the 32-bit DLL's
+  # class keys out (a Windows of 64 bits always has it), where Wine 8's restores them.
   wow64=yes
-  [ "${#arches[@]}" -eq 2 ] || wow64=no
+  [ "${#arches[@]}" -eq 2 ] || [ "$("$wine64" --version | sed -E 's/^wine-([0-9]+).*/\1/')" -ge 10 ] ||
+    wow64=no
   NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 \
     "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh" --64 cmd /c exit >/dev/null 2>&1
 else
