@@ -18,14 +18,18 @@ packages=(
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+# first_of TEST ENTRY: prints the first of ENTRY's names for which TEST NAME succeeds.
+first_of() {
+  local name names
+  IFS='|' read -r -a names <<<"$2"
+  for name in "${names[@]}"; do
+    if "$1" "$name"; then echo "$name"; return 0; fi
+  done
+  return 1
+}
 missing=()
 for entry in "${packages[@]}"; do
-  IFS='|' read -r -a names <<<"$entry"
-  present=no
-  for name in "${names[@]}"; do
-    if installed "$name"; then present=yes; break; fi
-  done
-  [ "$present" = yes ] || missing+=("$entry")
+  first_of installed "$entry" >/dev/null || missing+=("$entry")
 done
 
 # Where the kernel runs no 32-bit programs, Wine's 32-bit loader runs under emulation.
@@ -56,12 +60,8 @@ done
 offered() { LC_ALL=C apt-cache policy "$1" 2>/dev/null | grep -q '^  Candidate: [^(]'; }
 chosen=()
 for entry in "${missing[@]}"; do
-  IFS='|' read -r -a names <<<"$entry"
-  pick=${names[0]}
-  for name in "${names[@]}"; do
-    if offered "$name"; then pick=$name; break; fi
-  done
-  [ ${#names[@]} -eq 1 ] || echo "install-deps: of $entry this release offers $pick" >&2
+  pick=$(first_of offered "$entry") || pick=${entry%%|*}
+  [ "$pick" = "$entry" ] || echo "install-deps: of $entry this release offers $pick" >&2
   chosen+=("$pick")
 done
 missing=("${chosen[@]}")

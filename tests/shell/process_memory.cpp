@@ -51,11 +51,12 @@ std::string MemoryGrowth::describe() const {
 
 MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle) {
   MemoryGrowth growth;
-  for (int i = 0; i < plan.warmUpCycles && !growth.stopped; ++i) growth.stopped = !cycle();
-  while (!growth.stopped && static_cast<int>(growth.windows.size()) < plan.maxWindows &&
+  bool stopped = false;  // a cycle returned false
+  for (int i = 0; i < plan.warmUpCycles && !stopped; ++i) stopped = !cycle();
+  while (!stopped && static_cast<int>(growth.windows.size()) < plan.maxWindows &&
          !growth.settled(plan)) {
     const std::int64_t before = PrivateMemoryBytes();
-    for (int i = 0; i < plan.cyclesPerWindow && !growth.stopped; ++i) growth.stopped = !cycle();
+    for (int i = 0; i < plan.cyclesPerWindow && !stopped; ++i) stopped = !cycle();
     growth.windows.push_back(PrivateMemoryBytes() - before);
   }
   return growth;

@@ -35,7 +35,6 @@ struct MemoryWindows {
 // How far the private memory moved over each window of cycles that ran.
 struct MemoryGrowth {
   std::vector<std::int64_t> windows;
-  bool stopped = false;  // a cycle returned false
   // Whether the last window stayed within the bound, which ends the measurement.
   bool settled(const MemoryWindows& plan) const;
   // "0, 4096, 65536 bytes": every window's growth, for a failure message.
