@@ -14,14 +14,15 @@
 # ia32-syscall-probe.py beside this file), so that tests can point them elsewhere.
 # shellcheck shell=bash
 
-# The path of the interpreter of an enabled binfmt_misc entry for i386 ELF executables,
-# if there is one; fails otherwise.
-nodmark_i386_binfmt_interpreter() {
+# The binfmt_misc entry for i386 ELF executables: its path, if there is an enabled one
+# (with NODMARK_BINFMT_ANY_STATE=1, a disabled one too); fails otherwise.
+nodmark_i386_binfmt_entry() {
   local dir=${NODMARK_BINFMT_DIR:-/proc/sys/fs/binfmt_misc} entry magic mask offset
   [ "$(head -n 1 "$dir/status" 2>/dev/null)" = enabled ] || return 1
   for entry in "$dir"/*; do
     case ${entry##*/} in register | status) continue ;; esac
-    [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
+    [ -f "$entry" ] || continue
+    [ "${NODMARK_BINFMT_ANY_STATE:-0}" = 1 ] || [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
     magic=$(sed -n 's/^magic //p' "$entry")
     mask=$(sed -n 's/^mask //p' "$entry")
     offset=$(sed -n 's/^offset //p' "$entry")
@@ -30,11 +31,37 @@ nodmark_i386_binfmt_interpreter() {
     # endian), and at byte 18 the machine 3. The mask may blank bytes between them.
     [ "${magic:0:10}" = 7f454c4601 ] && [ "${magic:36:4}" = 0300 ] || continue
     [ -z "$mask" ] || [ "${mask:36:4}" = ffff ] || continue
-    sed -n 's/^interpreter //p' "$entry"
+    echo "$entry"
     return 0
   done
   return 1
 }
+
+# The path of the interpreter of an enabled binfmt_misc entry for i386 ELF executables,
+# if there is one; fails otherwise.
+nodmark_i386_binfmt_interpreter() {
+  local entry
+  entry=$(nodmark_i386_binfmt_entry) || return 1
+  sed -n 's/^interpreter //p' "$entry"
+}
+
+# The oldest qemu that runs the 32-bit Wine processes well: 7.2 takes minutes for each
+# and crashes threaded ones.
+NODMARK_QEMU_MIN_MAJOR=10
+
+# The major version that qemu's version text on standard input names
+# ("qemu-i386 version 10.0.2 (Debian ...)" gives 10); fails where it names none.
+nodmark_qemu_version_major() {
+  local version
+  version=$(sed -nE 's/^qemu-[a-z0-9_]+ version ([0-9]+)\..*/\1/p' | head -n 1)
+  [ -n "$version" ] && echo "$version"
+}
+# nodmark_qemu_major PROGRAM: the major version of the emulator PROGRAM.
+nodmark_qemu_major() { "$1" --version 2>/dev/null </dev/null | nodmark_qemu_version_major; }
+# nodmark_running_qemu_major LOADER: the major version of the emulator that binfmt_misc
+# hands the 32-bit program LOADER to, which may be older than the installed one (an
+# entry keeps the file it opened when it was registered); fails where none runs it.
+nodmark_running_qemu_major() { QEMU_VERSION=1 "$1" 2>/dev/null </dev/null | nodmark_qemu_version_major; }
 
 nodmark_i386_support_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 

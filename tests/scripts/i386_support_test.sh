@@ -66,6 +66,25 @@ if [ "$(uname -m)" = x86_64 ]; then
 fi
 [ -z "$(find "$work" -maxdepth 1 -name 'core*')" ] || fail "the kernel probe left a core file"
 
+# The emulator's version, as the install script reads it from a fake qemu: what
+# --version names, and what the emulator binfmt_misc runs names when QEMU_VERSION is set.
+fake_qemu() {
+  printf '#!/bin/sh\n[ "$1" = --version ] || [ -n "$QEMU_VERSION" ] || exit 3\nprintf "%%s\\n" "%s" "Copyright (c) 2003-2025"\n' "$1" >"$work/qemu"
+  chmod +x "$work/qemu"
+}
+# version text | major (empty where none is named)
+versions=("qemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2)|10" "qemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7)|7"
+          "qemu-x86_64 version 11.1.0|11" "Usage: qemu-i386 [options]|")
+for i in "${!versions[@]}"; do
+  IFS='|' read -r text expected <<<"${versions[$i]}"
+  fake_qemu "$text"
+  got=$(nodmark_qemu_major "$work/qemu") || got=
+  [ "$got" = "$expected" ] || fail "version case $i: '$got', not '$expected'"
+  got=$(nodmark_running_qemu_major "$work/qemu") || got=
+  [ "$got" = "$expected" ] || fail "running version case $i: '$got', not '$expected'"
+done
+[ "$NODMARK_QEMU_MIN_MAJOR" -ge 10 ] || fail "qemu $NODMARK_QEMU_MIN_MAJOR is accepted"
+
 # test.sh's count: two presets' CTest summaries and five Windows tests left out.
 printf '100%% tests passed, 0 tests failed out of 7\n' >"$work/tests-native.log"
 printf '80%% tests passed, 1 tests failed out of 5\n' >"$work/tests-windows.log"
