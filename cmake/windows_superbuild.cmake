@@ -17,11 +17,23 @@ set(NODMARK_TRIPLE_x64 x86_64-w64-mingw32)
 # builds sign each binary after its link, this build each package after wixl.
 nodmark_signing_setup(SETTINGS ${CMAKE_BINARY_DIR}/signing.txt)
 
-# What the 32-bit test build makes: every test program, or where 32-bit programs run only
-# under emulation or not at all and scripts/test.sh skips the other 32-bit tests, the one
-# program x86_smoke runs.
-set(NODMARK_X86_TEST_TARGETS all CACHE STRING
-    "Targets of the 32-bit test build (all, or shell_registered_test for x86_smoke alone)")
+# Whether this host runs 32-bit programs decides what the 32-bit test build makes and
+# which architectures' programs the main job (scripts/run.sh) runs: it reads them here.
+include(${PROJECT_SOURCE_DIR}/cmake/host_kind.cmake)
+# The file's lines: the architectures, how 32-bit programs run here, and a note for
+# below the main job's table.
+if(NODMARK_I386 STREQUAL "none")
+  set(running_arches x64)
+  set(note "No 32-bit column: ${NODMARK_I386_WHY}.\nTo show it under emulation: sudo ./scripts/enable-i386-emulation.sh, then\ncmake --preset windows -DNODMARK_I386= && ./scripts/run.sh")
+else()
+  set(running_arches "x86 x64")
+  set(note "")
+  if(NODMARK_I386 STREQUAL "emulated")
+    set(note "The 32-bit script host ran under emulation, which shows it the emulator's processor:\nits nodmark_complicate digests that processor's signature (README: Hosts that run no\n32-bit programs).")
+  endif()
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/running-architectures.txt
+     "${running_arches}\n32-bit programs: ${NODMARK_I386} (${NODMARK_I386_WHY})\n${note}\n")
 
 set(toolchain ${PROJECT_SOURCE_DIR}/cmake/toolchain-mingw.cmake)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
@@ -44,26 +56,35 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
   # The logic is the same C++ in both architectures: its tests run in the 32-bit build;
-  # the 64-bit one runs what touches the OS, the DLL and its clients.
+  # the 64-bit one runs what touches the OS, the DLL and its clients. Where 32-bit
+  # programs do not run, the 32-bit test build makes nothing: its tests are reported as
+  # not run.
+  set(build_tests ${CMAKE_COMMAND} --build <BINARY_DIR>)
   if(arch STREQUAL x86)
     set(logic_tests ON)
-    set(test_targets ${NODMARK_X86_TEST_TARGETS})
+    if(NODMARK_I386 STREQUAL "none")
+      set(build_tests ${CMAKE_COMMAND} -E echo "32-bit test programs not built: ${NODMARK_I386_WHY}")
+    endif()
   else()
     set(logic_tests OFF)
-    set(test_targets all)
   endif()
+  # The test programs are optimised lightly: they spend their time in Wine and the OS,
+  # and GoogleTest compiles in about half the time.
+  set(test_build_args ${common_args} -DNODMARK_MINGW_THREADS=posix
+      "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -DNDEBUG"
+      -DNODMARK_SHIPPED_DIR=${CMAKE_BINARY_DIR}/${arch}
+      -DNODMARK_WINDOWS_ARCH=${arch}
+      -DNODMARK_WINEPREFIX=${NODMARK_WINEPREFIX_${arch}}
+      -DNODMARK_LOGIC_TESTS=${logic_tests}
+      -DNODMARK_I386=${NODMARK_I386})
+  # One argument a line, for the test of the plan (tests/scripts/host_plan_test.sh).
+  list(JOIN test_build_args "\n" lines)
+  file(WRITE ${CMAKE_BINARY_DIR}/${arch}-tests.args "${lines}\n")
   ExternalProject_Add(tests_${arch}
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}-tests
-    # The test programs are optimised lightly: they spend their time in Wine and the OS,
-    # and GoogleTest compiles in about half the time.
-    CMAKE_ARGS ${common_args} -DNODMARK_MINGW_THREADS=posix
-               "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -DNDEBUG"
-               -DNODMARK_SHIPPED_DIR=${CMAKE_BINARY_DIR}/${arch}
-               -DNODMARK_WINDOWS_ARCH=${arch}
-               -DNODMARK_WINEPREFIX=${NODMARK_WINEPREFIX_${arch}}
-               -DNODMARK_LOGIC_TESTS=${logic_tests}
-    BUILD_COMMAND $(MAKE) ${test_targets}
+    CMAKE_ARGS ${test_build_args}
+    BUILD_COMMAND ${build_tests}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON
@@ -76,7 +97,6 @@ file(WRITE ${subbuild_tests} "subdirs(\"x86-tests\" \"x64-tests\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${subbuild_tests})
 
 set(NODMARK_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
-set(NODMARK_WINEPREFIX_smoke ${CMAKE_BINARY_DIR}/wineprefix-smoke)
 foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   set(NODMARK_DLL_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/nodmark.dll)
   set(NODMARK_TLB_${arch} ${CMAKE_BINARY_DIR}/${arch}/shell/generated/nodmark.tlb)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Windows preset (whose test builds hold the creation benchmark) and runs the
-# benchmark of one architecture under Wine in the build tree's private prefix, after
-# printing the machine it runs on.
+# Builds the test build of one Windows architecture (which holds the creation benchmark)
+# and runs the benchmark under Wine in the build tree's private prefix, after printing
+# the machine it runs on. Where that architecture's programs do not run here, as the
+# Windows build's configuration found, it says why and exits 1.
 # Usage: scripts/bench-creation.sh [--pin] [--arch x86|x64] [rounds]
 #   --pin   run on CPU 0 only (taskset -c 0), which steadies the figures
 #   --arch  the DLL to measure (default x86)
@@ -13,7 +14,8 @@ arch=x86
 while [ $# -gt 0 ]; do
   case $1 in
     --pin) pin=(taskset -c 0) ;;
-    --arch) arch=$2; shift ;;
+    --arch) arch=${2:-}; shift ;;
+    -*) echo "usage: scripts/bench-creation.sh [--pin] [--arch x86|x64] [rounds]" >&2; exit 2 ;;
     *) break ;;
   esac
   shift
@@ -22,11 +24,19 @@ rounds=${1:-300}
 system_flag=()
 [ "$arch" = x64 ] && system_flag=(--64)
 
+case $arch in x86 | x64) ;; *) echo "bench-creation.sh: --arch is x86 or x64, not '$arch'" >&2; exit 2 ;; esac
 cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
+read -r -a running <build/windows/running-architectures.txt
+if [[ " ${running[*]} " != *" $arch "* ]]; then
+  echo "bench-creation.sh: the $arch benchmark cannot run on this host: $(sed -n 2p build/windows/running-architectures.txt)" >&2
+  echo "bench-creation.sh: --arch x64 runs here" >&2
+  exit 1
+fi
+echo "bench-creation.sh: building the $arch test build"
+cmake --build --preset windows --target "tests_$arch" >/dev/null
 
-source scripts/wine-session.sh
-nodmark_wine_start
+export NODMARK_WINEPREFIX=$PWD/build/windows/wineprefix
+scripts/wine-prefix.sh start "$NODMARK_WINEPREFIX" >/dev/null
 
 # Invoke answers from the registered type library, so the DLL beside the benchmark is
 # registered for the run when the prefix has no registration of the class yet, and
@@ -43,7 +53,7 @@ finish() {
   if [ "$registered_here" = 1 ]; then
     scripts/wine-run.sh "${system_flag[@]}" regsvr32 /u /s "$dll_path" >/dev/null 2>&1 || true
   fi
-  wineserver -k >/dev/null 2>&1 || true
+  scripts/wine-prefix.sh stop "$NODMARK_WINEPREFIX" >/dev/null
 }
 trap finish EXIT
 

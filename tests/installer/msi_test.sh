@@ -21,16 +21,16 @@
 #     certificate installs, serves the clients, repairs and uninstalls as it did, and
 #     keeps the store's value "abc" through install and repair.
 #
-# usage: msi_test.sh PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
+# usage: msi_test.sh RUN PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
 #                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
 # With the x64 triple, PACKAGE is the x64 package and PREFIX is made 64-bit; without
-# it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first.
-# Where 32-bit programs do not run natively (NODMARK_I386, scripts/i386-support.sh), the
-# x64 package is tested as far as its 64-bit half goes: both DLLs are installed, and
+# it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first. RUN is
+# "all", or "x64" where the host runs no 32-bit programs (cmake/host_kind.cmake): the
+# x64 package is then tested as far as its 64-bit half goes, both DLLs installed and
 # only 64-bit programs run.
 set -euo pipefail
-prefix=$1 package=$2 upgrade=$3 jscript=$4
-shift 4
+run_arches=$1 prefix=$2 package=$3 upgrade=$4 jscript=$5
+shift 5
 dlls=() clients=() tools=()
 while (($# >= 3)); do
   dlls+=("$1") clients+=("$2") tools+=("$3")
@@ -38,48 +38,31 @@ while (($# >= 3)); do
 done
 arch_count=${#dlls[@]}
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-wine32=/usr/lib/wine/wine
-wine64=/usr/lib/wine/wine64
+scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)
+processor_seen=$(cd "$(dirname "${BASH_SOURCE[0]}")/../windows" && pwd)/processor_seen.py
+((arch_count == 2)) || export NODMARK_WINEARCH=win32
+export NODMARK_WINEPREFIX=$prefix
+source "$scripts/wine-env.sh"
 # Per architecture (0: 32-bit, 1: 64-bit): the loader of its system programs, its
 # system folder, and where the package puts its DLL.
 if ((arch_count == 2)); then
-  export WINEARCH=win64
-  loaders=("$wine32" "$wine64") system_dirs=(syswow64 system32)
+  loaders=("$nodmark_wine32" "$nodmark_wine64") system_dirs=(syswow64 system32)
   install_dirs=("Program Files (x86)/nodmark" "Program Files/nodmark")
-  registry_loader=$wine64 # sees both views: the 32-bit one under Wow6432Node
+  registry_loader=$nodmark_wine64 # sees both views: the 32-bit one under Wow6432Node
 else
-  export WINEARCH=win32
-  loaders=("$wine32") system_dirs=(system32) install_dirs=("Program Files/nodmark")
-  registry_loader=$wine32
+  loaders=("$nodmark_wine32") system_dirs=(system32) install_dirs=("Program Files/nodmark")
+  registry_loader=$nodmark_wine32
 fi
 # The architectures whose programs run here.
 arches=("${!dlls[@]}")
-if ((arch_count == 2)) && [ "${NODMARK_I386:-native}" != native ]; then arches=(1); fi
+[ "$run_arches" = all ] || arches=(1)
 drive_c=$prefix/drive_c
 # Both DLLs keep the machine's random identifier in the 32-bit system folder.
 store_file=$drive_c/windows/${system_dirs[0]}/pub_store.dat
 
 rm -rf "$prefix"
-if ((arch_count == 2)); then
-  # Without a 32-bit half where none of its programs is to run, as far as Wine allows:
-  # Wine 10's msiexec, repairing in a prefix without that half, leaves the 32-bit DLL's
-  # class keys out (a Windows of 64 bits always has it), where Wine 8's restores them.
-  wow64=yes
-  [ "${#arches[@]}" -eq 2 ] || [ "$("$wine64" --version | sed -E 's/^wine-([0-9]+).*/\1/')" -ge 10 ] ||
-    wow64=no
-  NODMARK_WINEPREFIX=$prefix NODMARK_WINE_WOW64=$wow64 \
-    "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-run.sh" --64 cmd /c exit >/dev/null 2>&1
-else
-  mkdir -p "$prefix"
-  "$wine32" wineboot -i >/dev/null 2>&1 || true
-fi
-wineserver -w
-# One server for the whole run, so that each program does not start its own.
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-"$registry_loader" cmd /c exit </dev/null >/dev/null 2>&1 || true
+"$scripts/wine-prefix.sh" start "$prefix" >/dev/null
+trap '"$scripts/wine-prefix.sh" stop "$prefix" >/dev/null' EXIT
 
 failures=0
 fail() {
@@ -235,7 +218,17 @@ if grep -E "$leftovers" "$work/installed.reg" >&2; then fail "the install kept t
 # regsvr32 /u below deletes the interface key's tree, that value with it.
 sed -i '/"KeptValue"/d' "$work/installed.reg"
 
-reference=""
+# What every host of an architecture must read: the identifiers of the last
+# architecture's installed tool with the processor that architecture's processes see
+# (under an emulator another one: tests/windows/processor_seen.py).
+declare -A reference
+installed_tool "${arches[-1]}" --json >"$work/inputs.json" 2>/dev/null ||
+  fail "the installed nodmark.exe (${arches[-1]}) --json exited with $?"
+for arch in "${arches[@]}"; do
+  installed_tool "$arch" --json >"$work/seen-$arch.json" 2>/dev/null
+  reference[$arch]=$(python3 "$processor_seen" "$work/inputs.json" "$work/seen-$arch.json") ||
+    fail "no identifiers expected for arch $arch"
+done
 for arch in "${arches[@]}"; do
   for kind in client script; do
     for prog_id in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1; do
@@ -247,23 +240,22 @@ for arch in "${arches[@]}"; do
         continue
       fi
       # Both DLLs keep their random identifier in one store file: every client of
-      # either architecture reads the same three identifiers.
-      reference=${reference:-$output}
-      [ "$output" = "$reference" ] || fail "arch $arch $kind ($prog_id) read other identifiers"
+      # either architecture reads the same identifiers.
+      [ "$output" = "${reference[$arch]}" ] || fail "arch $arch $kind ($prog_id) read other identifiers"
     done
   done
+  grep -qx "nodmark_new [0-9A-F]\{12\}${seeded}4" <<<"${reference[$arch]}" ||
+    fail "the arch $arch hosts did not read the seeded value $seeded: ${reference[$arch]}"
 done
-grep -qx "nodmark_new [0-9A-F]\{12\}${seeded}4" <<<"$reference" ||
-  fail "the hosts did not read the seeded value $seeded: $reference"
-# What the hosts read when the store gives the random identifier $1 instead.
-reference_with() { sed -E "s/^(nodmark_new [0-9A-F]{12}).{3}4\$/\\1${1}4/" <<<"$reference"; }
+# What the hosts of architecture $1 read when the store gives the random identifier $2.
+reference_with() { sed -E "s/^(nodmark_new [0-9A-F]{12}).{3}4\$/\\1${2}4/" <<<"${reference[$1]}"; }
 # The tool a customer runs to save a report computes what the hosts read, and both
 # architectures' tools name the store file where it lies.
 store_note="nodmark: random identifier store file: C:\\windows\\${system_dirs[0]}\\pub_store.dat"
 for arch in "${arches[@]}"; do
   output=$(installed_tool_identifiers "$arch" 2>"$work/note") ||
     fail "the installed nodmark.exe ($arch) exited with $?"
-  [ "$output" = "$reference" ] || fail "the installed nodmark.exe ($arch) printed: $output"
+  [ "$output" = "${reference[$arch]}" ] || fail "the installed nodmark.exe ($arch) printed: $output"
   tr -d '\r' <"$work/note" | grep -qixF "$store_note" ||
     fail "the installed nodmark.exe ($arch) named the store file otherwise: $(cat "$work/note")"
 done
@@ -328,7 +320,7 @@ fi
 export_component "$work/upgraded.reg"
 diff -u "$work/installed.reg" "$work/upgraded.reg" >&2 || fail "the upgrade changed the keys"
 for arch in "${arches[@]}"; do
-  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with ZZZ)" ] ||
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with "$arch" ZZZ)" ] ||
     fail "after the upgrade the arch $arch client read something else"
 done
 last_arch=$((arch_count - 1))
@@ -384,7 +376,7 @@ msiexec /i "$signed_path" /qn || fail "msiexec /i of the signed package exited w
 export_component "$work/signed.reg"
 diff -u "$work/installed.reg" "$work/signed.reg" >&2 || fail "the signed package wrote other keys"
 for arch in "${arches[@]}"; do
-  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with abc)" ] ||
+  [ "$(read_identifiers "$arch" client Nodmark.GerneralNodmark)" = "$(reference_with "$arch" abc)" ] ||
     fail "from the signed package the arch $arch client read something else"
 done
 repair "$signed_path"
@@ -393,5 +385,4 @@ uninstall "$signed_path"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
 echo "package $(basename "$package"): install, seeding, clients, rows, repair, upgrade and uninstall as expected, signed too"
-[ "${#arches[@]}" -eq "$arch_count" ] ||
-  echo "(64-bit programs only: ${NODMARK_I386_WHY:-32-bit programs do not run natively here})"
+[ "${#arches[@]}" -eq "$arch_count" ] || echo "(64-bit programs only)"
