@@ -49,6 +49,10 @@ target_link_libraries(nodmark_test_pch PUBLIC ${NODMARK_GMOCK} ${NODMARK_GTEST_M
 target_precompile_headers(nodmark_test_pch PRIVATE
   <gmock/gmock.h> <gtest/gtest.h> <cstdint> <functional> <map> <memory> <optional> <string>
   <vector>)
+if(WIN32)
+  # Most Windows test sources include the OS's and OLE's headers, a second each to parse.
+  target_precompile_headers(nodmark_test_pch PRIVATE <windows.h> <ole2.h> <oleauto.h>)
+endif()
 
 function(nodmark_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (preset "fuzz": clang, libFuzzer, AddressSanitizer, UBSan) and
-# runs each for a while, one after the other, from its committed seeds and whatever the
-# earlier runs found (build/fuzz/fuzz/work/corpus/NAME).
+# Builds the fuzz targets (build preset "fuzz" of the "asan" build: clang, libFuzzer,
+# AddressSanitizer, UBSan) and runs each for a while, one after the other, from its
+# committed seeds and whatever the earlier runs found (build/asan/fuzz/work/corpus/NAME).
 #
 #   scripts/fuzz.sh [-t SECONDS] [--merge] [TARGET...]
 #
@@ -11,7 +11,7 @@
 #   TARGET      only these targets (default: every one)
 #
 # Stops at the first target that crashes, leaks or breaks a property; its input is saved
-# under build/fuzz/fuzz/work/artifacts.
+# under build/asan/fuzz/work/artifacts.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -30,10 +30,10 @@ if [ ${#targets[@]} -eq 0 ]; then
   mapfile -t targets < <(cd fuzz/corpus && ls)
 fi
 
-cmake --preset fuzz >/dev/null
+cmake --preset asan >/dev/null
 cmake --build --preset fuzz >/dev/null
 
-bin=build/fuzz/fuzz
+bin=build/asan/fuzz
 work=$bin/work
 for target in "${targets[@]}"; do
   bash fuzz/run_fuzzer.sh "$bin/$target" "fuzz/corpus/$target" "$work" "$seconds"

@@ -9,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/apt-sources.sh"
 # Where releases name a package differently, "a|b" lists the names, the newer first: the
 # first one the release offers is installed, and any one installed counts as present.
 packages=(
-  cmake g++ make git python3 clang clang-format valgrind 'libclang-rt-dev|libclang-rt-14-dev'
+  cmake ninja-build g++ make git python3 clang clang-format valgrind 'libclang-rt-dev|libclang-rt-14-dev'
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev nlohmann-json3-dev
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools
