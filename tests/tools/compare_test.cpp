@@ -1,4 +1,4 @@
-#include "tools/report_comparison.h"
+#include "tools/comparing/report_comparison.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,12 +14,12 @@
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_volume.h"
-#include "tools/comparison_json.h"
-#include "tools/comparison_text.h"
-#include "tools/explain_json.h"
-#include "tools/json_text.h"
-#include "tools/report_file.h"
-#include "tools/saved_report.h"
+#include "tools/comparing/comparison_json.h"
+#include "tools/comparing/comparison_text.h"
+#include "tools/reports/explain_json.h"
+#include "tools/reports/json_text.h"
+#include "tools/reports/report_file.h"
+#include "tools/reports/saved_report.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {

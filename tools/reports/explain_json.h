@@ -1,0 +1,20 @@
+#ifndef NODMARK_TOOLS_REPORTS_EXPLAIN_JSON_H_
+#define NODMARK_TOOLS_REPORTS_EXPLAIN_JSON_H_
+
+#include <string>
+
+#include "tools/explaining/explain_report.h"
+
+namespace nodmark::tools {
+
+// The report as one JSON object (nodmark --json), ending in a line break. The three
+// identifiers are its members "nodmark_old", "nodmark_new" and "nodmark_complicate";
+// "contains" names the kinds of this machine's data the report holds (ContentCodes);
+// "warnings" lists the identifiers at risk; the inputs follow under "adapters",
+// "volume", "processor", "firmware", "store" and "digest". Texts are written as JsonText and
+// DumpJson describe: ASCII, byte for byte.
+std::string RenderExplainJson(const ExplainReport& report);
+
+}  // namespace nodmark::tools
+
+#endif  // NODMARK_TOOLS_REPORTS_EXPLAIN_JSON_H_
