@@ -30,8 +30,14 @@ struct Walk {
     }
     return std::nullopt;
   }
-  std::string Verdict(std::size_t index) const {
-    return VerdictPhrase(verdicts.verdicts[index], filterEntries);
+  // The verdict's phrase, which quotes the filter entry that skips the adapter.
+  std::string Verdict(std::size_t index, Contents& held) const {
+    const sources::AdapterVerdict& verdict = verdicts.verdicts[index];
+    if (verdict.outcome == sources::AdapterVerdict::Outcome::kSkippedForAddress &&
+        verdict.exclusion.rule == sources::AddressExclusion::Rule::kFilterEntry) {
+      held.set(static_cast<std::size_t>(Content::kFilterEntries));
+    }
+    return VerdictPhrase(verdict, filterEntries);
   }
 };
 
@@ -51,19 +57,27 @@ Walk NewWalk(const ComposedReport& reading) {
           reading.report.volumeSerial};
 }
 
-std::string Description(const platform::AdapterRecord& record) {
+void Mark(Contents& held, Content kind) { held.set(static_cast<std::size_t>(kind)); }
+
+std::string Address(const sources::AdapterAddress& address, Contents& held) {
+  Mark(held, Content::kAdapterAddresses);
+  return AddressText(address);
+}
+
+std::string Description(const platform::AdapterRecord& record, Contents& held) {
+  Mark(held, Content::kAdapterDescriptions);
   return QuoteText(sources::AdapterDescription(record));
 }
 
 // "adapter 2, 001A2B3C4D5E "Intel(R) PRO/1000""
-std::string AdapterText(const Walk& walk, std::size_t index) {
+std::string AdapterText(const Walk& walk, std::size_t index, Contents& held) {
   const platform::AdapterRecord& record = walk.listing->records[index];
-  return "adapter " + std::to_string(index + 1) + ", " + AddressText(record.address) + " " +
-         Description(record);
+  return "adapter " + std::to_string(index + 1) + ", " + Address(record.address, held) + " " +
+         Description(record, held);
 }
 
-std::string ChoiceText(const Walk& walk) {
-  if (walk.verdicts.chosen) return AdapterText(walk, *walk.verdicts.chosen);
+std::string ChoiceText(const Walk& walk, Contents& held) {
+  if (walk.verdicts.chosen) return AdapterText(walk, *walk.verdicts.chosen, held);
   if (!walk.listing) {
     return "none (the listing gave nothing: no adapters, or more than " +
            std::to_string(platform::kMaxAdapters) + ")";
@@ -72,25 +86,29 @@ std::string ChoiceText(const Walk& walk) {
 }
 
 // What stands in for the adapter in the legacy and current identifiers.
-std::string StandInText(const Walk& walk) {
-  if (walk.volumeSerial)
+std::string StandInText(const Walk& walk, Contents& held) {
+  if (walk.volumeSerial) {
+    Mark(held, Content::kVolumeSerial);
     return "the serial of volume c:\\ (" + SerialText(*walk.volumeSerial) + ")";
+  }
   return "sixteen F's (there is no volume serial either)";
 }
 
 // Why the walk chose the adapter at `address` now and not before.
-std::string WhyNotBefore(const Walk& before, const sources::AdapterAddress& address) {
+std::string WhyNotBefore(const Walk& before, const sources::AdapterAddress& address,
+                         Contents& held) {
   if (!before.listing) return "before, the listing itself gave nothing";
   const std::optional<std::size_t> earlier = before.Find(address);
   if (!earlier) return "it was not listed before: a new adapter";
   return "before, as adapter " + std::to_string(*earlier + 1) + ", it was " +
-         before.Verdict(*earlier);
+         before.Verdict(*earlier, held);
 }
 
 // The earlier choice is no longer chosen: says why and sets the change's code.
 void ExplainLostChoice(const Walk& before, const Walk& after, InputChange& change) {
+  Contents& held = change.contents;
   const platform::AdapterRecord& earlier = *before.Chosen();
-  const std::string named = AddressText(earlier.address) + " " + Description(earlier);
+  const std::string named = Address(earlier.address, held) + " " + Description(earlier, held);
   if (!after.listing) {
     change.change = "listing_refused";
     change.lines.push_back(
@@ -121,7 +139,7 @@ void ExplainLostChoice(const Walk& before, const Walk& after, InputChange& chang
     case Outcome::kSkippedForDescription:
     case Outcome::kSkippedForAddress:
       change.change = "skipped";
-      change.lines.push_back(named + ", now " + position + ", is " + after.Verdict(*now));
+      change.lines.push_back(named + ", now " + position + ", is " + after.Verdict(*now, held));
       break;
     case Outcome::kPastExamLimit:
       change.change = "past_exam_limit";
@@ -133,18 +151,18 @@ void ExplainLostChoice(const Walk& before, const Walk& after, InputChange& chang
       break;
     case Outcome::kNotReached:
       change.change = "ranked_ahead";
-      change.lines.push_back(named + ", now " + position +
-                             ", is not examined: " + AdapterText(after, *after.verdicts.chosen) +
+      change.lines.push_back(named + ", now " + position + ", is not examined: " +
+                             AdapterText(after, *after.verdicts.chosen, held) +
                              " ranks ahead of it and is chosen");
-      change.lines.push_back(WhyNotBefore(before, chosen->address));
+      change.lines.push_back(WhyNotBefore(before, chosen->address, held));
       break;
     case Outcome::kChosen:
       break;  // chosen again: the listing holds its address twice
   }
   if (sources::AdapterDescription(after.listing->records[*now]) !=
       sources::AdapterDescription(earlier)) {
-    change.lines.push_back("its description was " + Description(earlier) + " and is now " +
-                           Description(after.listing->records[*now]));
+    change.lines.push_back("its description was " + Description(earlier, held) + " and is now " +
+                           Description(after.listing->records[*now], held));
   }
 }
 
@@ -158,11 +176,12 @@ std::optional<InputChange> CompareChoice(const Walk& before, const Walk& after,
 
   InputChange change;
   change.input = "adapter";
-  if (earlier != nullptr) change.before = AddressText(earlier->address);
-  if (chosen != nullptr) change.after = AddressText(chosen->address);
+  Contents& held = change.contents;
+  if (earlier != nullptr) change.before = Address(earlier->address, held);
+  if (chosen != nullptr) change.after = Address(chosen->address, held);
   if (earlier != nullptr && chosen != nullptr && earlier->address == chosen->address) {
     // The same address keys the identifiers: only where and how it is listed moved.
-    const std::string named = "the chosen adapter " + AddressText(chosen->address);
+    const std::string named = "the chosen adapter " + Address(chosen->address, held);
     if (*before.verdicts.chosen != *after.verdicts.chosen) {
       change.change = "moved";
       change.lines.push_back(named + " is the same, now adapter " +
@@ -171,26 +190,28 @@ std::optional<InputChange> CompareChoice(const Walk& before, const Walk& after,
     }
     if (sources::AdapterDescription(*earlier) != sources::AdapterDescription(*chosen)) {
       if (change.lines.empty()) change.change = "described_otherwise";
-      change.lines.push_back(named + " was described as " + Description(*earlier) + " and is now " +
-                             Description(*chosen));
+      change.lines.push_back(named + " was described as " + Description(*earlier, held) +
+                             " and is now " + Description(*chosen, held));
     }
     if (change.lines.empty()) return std::nullopt;
     return change;
   }
 
   change.identifiers = std::move(identifiers);
-  change.lines.push_back("before: " + ChoiceText(before));
-  change.lines.push_back("after:  " + ChoiceText(after));
+  change.lines.push_back("before: " + ChoiceText(before, held));
+  change.lines.push_back("after:  " + ChoiceText(after, held));
   if (earlier != nullptr) {
     ExplainLostChoice(before, after, change);
   } else {
     change.change = "now_chosen";
     change.lines.push_back("an adapter is chosen where none was; " +
-                           WhyNotBefore(before, chosen->address));
-    change.lines.push_back("in place of an adapter address the key was " + StandInText(before));
+                           WhyNotBefore(before, chosen->address, held));
+    change.lines.push_back("in place of an adapter address the key was " +
+                           StandInText(before, held));
   }
   if (chosen == nullptr) {
-    change.lines.push_back("in place of an adapter address the key is now " + StandInText(after));
+    change.lines.push_back("in place of an adapter address the key is now " +
+                           StandInText(after, held));
   }
   return change;
 }
@@ -200,6 +221,7 @@ std::optional<InputChange> CompareListings(const Walk& before, const Walk& after
   InputChange change;
   change.input = "adapter_listing";
   change.change = "changed";
+  Contents& held = change.contents;
   if (before.listing.has_value() != after.listing.has_value()) {
     change.lines.push_back(std::string(after.listing ? "now" : "before") +
                            " the listing gave nothing: no adapters, or more than " +
@@ -207,12 +229,13 @@ std::optional<InputChange> CompareListings(const Walk& before, const Walk& after
   }
   for (std::size_t i = 0; after.listing && i < after.listing->count; ++i) {
     if (before.listing && !before.Find(after.listing->records[i].address)) {
-      change.lines.push_back("added: " + AdapterText(after, i) + ", " + after.Verdict(i));
+      change.lines.push_back("added: " + AdapterText(after, i, held) + ", " +
+                             after.Verdict(i, held));
     }
   }
   for (std::size_t i = 0; before.listing && i < before.listing->count; ++i) {
     if (after.listing && !after.Find(before.listing->records[i].address)) {
-      change.lines.push_back("removed: " + AdapterText(before, i));
+      change.lines.push_back("removed: " + AdapterText(before, i, held));
     }
   }
   if (change.lines.empty()) return std::nullopt;

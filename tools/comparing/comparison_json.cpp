@@ -1,7 +1,5 @@
 #include "tools/comparing/comparison_json.h"
 
-#include <string_view>
-
 #include "tools/explaining/report_contents.h"
 #include "tools/reports/json_text.h"
 
@@ -74,39 +72,26 @@ Json Shared(const Comparison& comparison) {
   return shared;
 }
 
-// The kind of data an input's values are ("before", "after", a shared "value"); none
-// for the settings tag and the fallback, which are alike on many machines.
-Contents ValueContents(std::string_view input) {
-  if (input == "adapter" || input == "adapter_listing") {
-    return ContentsOf({Content::kAdapterAddresses});
+Json Uncompared(const Comparison& comparison) {
+  Json uncompared = Json::array();
+  for (const UncomparedInput& input : comparison.uncompared) {
+    Json reports = Json::array();
+    for (const std::string& report : input.reports) reports.push_back(JsonText(report));
+    uncompared.push_back({
+        {"input", input.input},
+        {"withheld", Names(ContentCodes(input.withheld))},
+        {"reports", std::move(reports)},
+    });
   }
-  if (input == "volume_serial") return ContentsOf({Content::kVolumeSerial});
-  if (input == "processor") return ContentsOf({Content::kProcessorSignature});
-  if (input == "firmware") return ContentsOf({Content::kFirmwareText});
-  if (input == "random_id") return ContentsOf({Content::kRandomId});
-  return {};
+  return uncompared;
 }
 
-// What a change's lines may quote beside its values: adapters are named by address and
-// description, with the filter entry that skips one or the serial that stands in for
-// none; a store file that is another one is named by its path.
-Contents LineContents(std::string_view input) {
-  if (input == "adapter") {
-    return ContentsOf(
-        {Content::kAdapterDescriptions, Content::kFilterEntries, Content::kVolumeSerial});
-  }
-  if (input == "adapter_listing") return ContentsOf({Content::kAdapterDescriptions});
-  if (input == "random_id") return ContentsOf({Content::kStoreFilePath});
-  return {};
-}
-
-// Both readings' identifiers, and of their inputs only those that moved or are shared.
+// What this output holds: the identifiers and the report names always, and what its
+// changes and shared inputs hold.
 Json Contained(const Comparison& comparison) {
-  Contents contents = ContentsOf({Content::kIdentifiers});
-  for (const InputChange& change : comparison.changes) {
-    contents |= ValueContents(change.input) | LineContents(change.input);
-  }
-  for (const SharedInput& input : comparison.shared) contents |= ValueContents(input.input);
+  Contents contents = ContentsOf({Content::kIdentifiers, Content::kReportNames});
+  for (const InputChange& change : comparison.changes) contents |= change.contents;
+  for (const SharedInput& input : comparison.shared) contents |= input.contents;
   return Names(ContentCodes(contents));
 }
 
@@ -121,6 +106,7 @@ std::string RenderComparisonJson(const Comparison& comparison) {
       {"identifiers", Identifiers(comparison)},
       {"inconsistencies", Inconsistencies(comparison)},
       {"changes", Changes(comparison)},
+      {"not_compared", Uncompared(comparison)},
       {"shared", Shared(comparison)},
   });
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tools/explaining/explain_text.h"
+#include "tools/explaining/report_contents.h"
 #include "tools/words/phrases.h"
 
 namespace nodmark::tools {
@@ -94,6 +95,20 @@ void RenderChanges(const Comparison& comparison, std::string& out) {
   }
 }
 
+void RenderUncompared(const Comparison& comparison, std::string& out) {
+  if (comparison.uncompared.empty()) return;
+  Line(out, "");
+  Line(out, "Not compared: withheld from a report");
+  for (const UncomparedInput& input : comparison.uncompared) {
+    std::string reports;
+    for (const std::string& report : input.reports) {
+      reports += (reports.empty() ? "" : " and ") + QuoteText(report);
+    }
+    Line(out, std::string("  ") + TitleOf(input.input).heading + ": " +
+                  JoinNames(ContentCodes(input.withheld)) + " withheld from " + reports);
+  }
+}
+
 std::string SharedValue(const SharedInput& input) {
   const std::string_view kind = input.input;
   if (kind == "processor" || kind == "firmware" || kind == "random_id") {
@@ -127,6 +142,7 @@ std::string RenderComparisonText(const Comparison& comparison) {
     return out;
   }
   RenderChanges(comparison, out);
+  RenderUncompared(comparison, out);
   RenderShared(comparison, out);
   return out;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/explaining/report_contents.h"
 #include "tools/reports/saved_report.h"
 
 // What the parts of a comparison hand each other: a reading with what its inputs
@@ -34,6 +35,8 @@ struct InputChange {
   std::optional<std::string> after;
   // For people: what moved and how, one sentence a line, texts from the machine quoted.
   std::vector<std::string> lines;
+  // The kinds of machine data that the values and the lines hold.
+  Contents contents;
 };
 
 }  // namespace nodmark::tools

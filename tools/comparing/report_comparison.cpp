@@ -12,30 +12,65 @@
 namespace nodmark::tools {
 namespace {
 
-// Each reading with what its inputs compose.
+// What the adapter walks are judged from.
+Contents AdapterKinds() {
+  return ContentsOf(
+      {Content::kAdapterAddresses, Content::kAdapterDescriptions, Content::kFilterEntries});
+}
+
+// Each reading with what its inputs compose, and the kinds either withheld: those
+// are not compared.
 struct Readings {
   ComposedReport before;
   ComposedReport after;
+
+  Contents Withheld() const { return before.report.withheld | after.report.withheld; }
+  bool Held(const Contents& kinds) const { return (kinds & Withheld()).none(); }
+  bool Held(Content kind) const { return Held(ContentsOf({kind})); }
 };
 
+// Identifiers whose inputs the report withheld cannot be composed again, and are not
+// checked: withholding is not editing.
 void FindInconsistencies(const ComposedReport& reading, std::vector<Inconsistency>& found) {
   const SavedReport& stated = reading.report;
   const ComposedReading& composed = reading.composed;
-  const std::pair<const char*, std::pair<const std::string&, const std::string&>> pairs[] = {
-      {kOldName, {stated.nodmarkOld, composed.nodmarkOld}},
-      {kNewName, {stated.nodmarkNew, composed.nodmarkNew}},
-      {kComplicateName, {stated.nodmarkComplicate, composed.nodmarkComplicate}},
+  const Contents keyed = AdapterKinds() | ContentsOf({Content::kVolumeSerial});
+  const struct {
+    const char* name;
+    const std::string& stated;
+    const std::string& composed;
+    Contents inputs;
+  } rows[] = {
+      {kOldName, stated.nodmarkOld, composed.nodmarkOld, keyed},
+      {kNewName, stated.nodmarkNew, composed.nodmarkNew, keyed | ContentsOf({Content::kRandomId})},
+      {kComplicateName, stated.nodmarkComplicate, composed.nodmarkComplicate,
+       keyed | ContentsOf({Content::kProcessorSignature, Content::kFirmwareText})},
   };
-  for (const auto& [name, values] : pairs) {
-    if (values.first != values.second) {
-      found.push_back({stated.name, name, values.first, values.second});
+  for (const auto& row : rows) {
+    if (row.stated != row.composed && (row.inputs & stated.withheld).none()) {
+      found.push_back({stated.name, row.name, row.stated, row.composed});
     }
   }
 }
 
+// False, and the input named among those not compared, where a report withheld a kind
+// that comparing `input` needs.
+bool Comparable(const Readings& readings, const char* input, const Contents& needs,
+                std::vector<UncomparedInput>& uncompared) {
+  if (readings.Held(needs)) return true;
+  UncomparedInput entry{input, needs & readings.Withheld(), {}};
+  for (const ComposedReport* reading : {&readings.before, &readings.after}) {
+    if ((needs & reading->report.withheld).any()) entry.reports.push_back(reading->report.name);
+  }
+  uncompared.push_back(std::move(entry));
+  return false;
+}
+
 // The identifiers whose key is the volume serial in both readings (no adapter chosen
-// by their walk in either), and the digest, which always takes the serial.
+// by their walk in either), and the digest, which always takes the serial. Where the
+// walks cannot be told (adapters withheld), the digest alone.
 std::vector<const char*> MovedBySerial(const Readings& readings) {
+  if (!readings.Held(AdapterKinds())) return {kComplicateName};
   std::vector<const char*> moved;
   const auto keyedOnVolume = [&](auto walk) {
     return !(readings.before.composed.*walk).chosen && !(readings.after.composed.*walk).chosen;
@@ -71,7 +106,8 @@ void CompareVolume(const Readings& readings, std::vector<InputChange>& changes) 
                      MovedBySerial(readings),
                      before,
                      after,
-                     {}};
+                     {},
+                     ContentsOf({Content::kVolumeSerial})};
   if (before && after) {
     change.lines.push_back("serial " + *before + " before, " + *after +
                            " now: volume c:\\ was formatted or replaced, or the system runs "
@@ -100,7 +136,8 @@ void CompareProcessor(const Readings& readings, std::vector<InputChange>& change
                      after,
                      {"signature " + text(before) + " before, " + text(after) +
                       " now: another processor, or a virtual machine that shows its features "
-                      "otherwise"}});
+                      "otherwise"},
+                     ContentsOf({Content::kProcessorSignature})});
 }
 
 std::string FirmwareText(const SavedReport& report) {
@@ -121,17 +158,19 @@ void CompareFirmware(const Readings& readings, std::vector<InputChange>& changes
   const std::optional<std::string> after = NonEmpty(later.firmwareText);
   const std::string line =
       "text " + FirmwareText(earlier) + " before; " + FirmwareText(later) + " now";
+  const Contents texts = ContentsOf({Content::kFirmwareText});
   if (before != after) {
     changes.push_back({"firmware",
                        Movement(before.has_value(), after.has_value()),
                        {kComplicateName},
                        before,
                        after,
-                       {line}});
+                       {line},
+                       texts});
   } else if (!earlier.firmwareProbe.empty() && !later.firmwareProbe.empty() &&
              earlier.firmwareProbe != later.firmwareProbe) {
     // An older report may not name the probe; only two named probes can differ.
-    changes.push_back({"firmware", "probe_changed", {}, before, after, {line}});
+    changes.push_back({"firmware", "probe_changed", {}, before, after, {line}, texts});
   }
 }
 
@@ -170,7 +209,12 @@ void CompareRandomId(const Readings& readings, std::vector<InputChange>& changes
   const SavedReport& earlier = readings.before.report;
   const SavedReport& later = readings.after.report;
   if (earlier.storeValue == later.storeValue) return;
-  InputChange change{"random_id", "changed", {kNewName}, earlier.storeValue, later.storeValue, {}};
+  InputChange change{"random_id",      "changed", {kNewName}, earlier.storeValue,
+                     later.storeValue, {},        {}};
+  if (IsKeptRandomId(earlier.storeValue, earlier.storeOutcome) ||
+      IsKeptRandomId(later.storeValue, later.storeOutcome)) {
+    change.contents = ContentsOf({Content::kRandomId});
+  }
   const bool hadValue = earlier.storeValue != sources::kFailedRandomId;
   const std::string values =
       QuoteText(earlier.storeValue) + " before, " + QuoteText(later.storeValue) + " now: ";
@@ -211,7 +255,9 @@ void CompareRandomId(const Readings& readings, std::vector<InputChange>& changes
     change.lines.push_back("(the store's outcome " + QuoteText(later.storeOutcome) +
                            " is one this version does not know)");
   }
-  if (!NameOneStoreFile(earlier.storePath, later.storePath)) {
+  if (readings.Held(Content::kStoreFilePath) &&
+      !NameOneStoreFile(earlier.storePath, later.storePath)) {
+    change.contents.set(static_cast<std::size_t>(Content::kStoreFilePath));
     change.lines.push_back("the store file is another one: " + QuoteText(earlier.storePath) +
                            " before, " + QuoteText(later.storePath) + " now");
   }
@@ -228,19 +274,20 @@ void CompareSettingsTag(const Readings& readings, std::vector<InputChange>& chan
                      before,
                      after,
                      {"settings tag " + QuoteText(before) + " before, " + QuoteText(after) +
-                      " now: another version of the component"}});
+                      " now: another version of the component"},
+                     {}});
 }
 
 // Adds `identifier` to the shared input with this value, or a new one.
 void Share(std::vector<SharedInput>& shared, const char* input, const std::string& value,
-           const char* identifier, const char* note) {
+           const char* identifier, const char* note, const Contents& contents = {}) {
   for (SharedInput& entry : shared) {
     if (std::string(entry.input) == input && entry.value == value) {
       entry.identifiers.push_back(identifier);
       return;
     }
   }
-  shared.push_back({input, value, {identifier}, note});
+  shared.push_back({input, value, {identifier}, note, contents});
 }
 
 void ShareAdapter(std::vector<SharedInput>& shared, const ComposedReport& reading,
@@ -248,20 +295,26 @@ void ShareAdapter(std::vector<SharedInput>& shared, const ComposedReport& readin
   Share(shared, "adapter", AddressText(reading.composed.listing->records[*walk.chosen].address),
         identifier,
         "two machines with one adapter address are clones, such as a copied virtual machine, "
-        "or were given that address by software");
+        "or were given that address by software",
+        ContentsOf({Content::kAdapterAddresses}));
 }
 
 void ShareVolume(std::vector<SharedInput>& shared, std::uint32_t serial, const char* identifier) {
   Share(shared, "volume_serial", SerialText(serial), identifier,
-        "two machines with one volume serial were installed from one disk image");
+        "two machines with one volume serial were installed from one disk image",
+        ContentsOf({Content::kVolumeSerial}));
 }
 
 // What an identifier keys on: the walk's adapter, else the volume serial, else the
-// sixteen F's.
-void ShareKey(std::vector<SharedInput>& shared, const ComposedReport& reading,
+// sixteen F's; nothing where what it keys on was withheld.
+void ShareKey(std::vector<SharedInput>& shared, const Readings& readings,
               const sources::AdapterVerdicts& walk, const char* identifier) {
+  const ComposedReport& reading = readings.before;
+  if (!readings.Held(AdapterKinds())) return;
   if (walk.chosen) {
     ShareAdapter(shared, reading, walk, identifier);
+  } else if (!readings.Held(Content::kVolumeSerial)) {
+    return;
   } else if (reading.report.volumeSerial) {
     ShareVolume(shared, *reading.report.volumeSerial, identifier);
   } else {
@@ -270,29 +323,48 @@ void ShareKey(std::vector<SharedInput>& shared, const ComposedReport& reading,
   }
 }
 
-// What the identical identifiers rest on, from the earlier reading (the same in both).
-std::vector<SharedInput> FindShared(const Comparison& comparison, const ComposedReport& reading) {
+void ShareRandomId(std::vector<SharedInput>& shared, const SavedReport& report) {
+  if (IsKeptRandomId(report.storeValue, report.storeOutcome)) {
+    Share(shared, "random_id", report.storeValue, kNewName,
+          "two machines with one stored value have one store file, copied with the system",
+          ContentsOf({Content::kRandomId}));
+  } else {
+    Share(shared, "random_id", report.storeValue, kNewName,
+          "every machine whose store could not keep a value has it: it tells nothing of the "
+          "machine");
+  }
+}
+
+// What the identical identifiers rest on, from the earlier reading (the same in both),
+// of what neither report withheld.
+std::vector<SharedInput> FindShared(const Comparison& comparison, const Readings& readings) {
   std::vector<SharedInput> shared;
+  const ComposedReport& reading = readings.before;
   const SavedReport& report = reading.report;
   if (comparison.identifiers[0].same()) {
-    ShareKey(shared, reading, reading.composed.withoutFilterList, kOldName);
+    ShareKey(shared, readings, reading.composed.withoutFilterList, kOldName);
   }
   if (comparison.identifiers[1].same()) {
-    ShareKey(shared, reading, reading.composed.withFilterList, kNewName);
-    Share(shared, "random_id", report.storeValue, kNewName,
-          "two machines with one stored value have one store file, copied with the system");
+    ShareKey(shared, readings, reading.composed.withFilterList, kNewName);
+    if (readings.Held(Content::kRandomId)) ShareRandomId(shared, report);
   }
   if (comparison.identifiers[2].same()) {
     const sources::AdapterVerdicts& walk = reading.composed.withFilterList;
-    if (walk.chosen) ShareAdapter(shared, reading, walk, kComplicateName);
-    if (report.volumeSerial) ShareVolume(shared, *report.volumeSerial, kComplicateName);
-    if (!report.processorSignature.empty()) {
-      Share(shared, "processor", report.processorSignature, kComplicateName,
-            "the same processor model: common among machines of one kind");
+    if (walk.chosen && readings.Held(AdapterKinds())) {
+      ShareAdapter(shared, reading, walk, kComplicateName);
     }
-    if (!report.firmwareText.empty()) {
+    if (report.volumeSerial && readings.Held(Content::kVolumeSerial)) {
+      ShareVolume(shared, *report.volumeSerial, kComplicateName);
+    }
+    if (!report.processorSignature.empty() && readings.Held(Content::kProcessorSignature)) {
+      Share(shared, "processor", report.processorSignature, kComplicateName,
+            "the same processor model: common among machines of one kind",
+            ContentsOf({Content::kProcessorSignature}));
+    }
+    if (!report.firmwareText.empty() && readings.Held(Content::kFirmwareText)) {
       Share(shared, "firmware", report.firmwareText, kComplicateName,
-            "the same firmware text: common among machines of one model");
+            "the same firmware text: common among machines of one model",
+            ContentsOf({Content::kFirmwareText}));
     }
   }
   return shared;
@@ -324,12 +396,24 @@ Comparison CompareReports(const SavedReport& before, const SavedReport& after) {
   FindInconsistencies(readings.after, comparison.inconsistencies);
   if (!comparison.inconsistencies.empty()) return comparison;
 
-  comparison.changes = CompareAdapters(readings.before, readings.after);
-  CompareVolume(readings, comparison.changes);
-  CompareProcessor(readings, comparison.changes);
-  CompareFirmware(readings, comparison.changes);
-  CompareRandomId(readings, comparison.changes);
-  CompareSettingsTag(readings, comparison.changes);
+  std::vector<InputChange>& changes = comparison.changes;
+  std::vector<UncomparedInput>& uncompared = comparison.uncompared;
+  if (Comparable(readings, "adapter", AdapterKinds(), uncompared)) {
+    changes = CompareAdapters(readings.before, readings.after);
+  }
+  if (Comparable(readings, "volume_serial", ContentsOf({Content::kVolumeSerial}), uncompared)) {
+    CompareVolume(readings, changes);
+  }
+  if (Comparable(readings, "processor", ContentsOf({Content::kProcessorSignature}), uncompared)) {
+    CompareProcessor(readings, changes);
+  }
+  if (Comparable(readings, "firmware", ContentsOf({Content::kFirmwareText}), uncompared)) {
+    CompareFirmware(readings, changes);
+  }
+  if (Comparable(readings, "random_id", ContentsOf({Content::kRandomId}), uncompared)) {
+    CompareRandomId(readings, changes);
+  }
+  CompareSettingsTag(readings, changes);
   for (const InputChange& change : comparison.changes) {
     for (IdentifierComparison& identifier : comparison.identifiers) {
       for (const char* name : change.identifiers) {
@@ -337,7 +421,7 @@ Comparison CompareReports(const SavedReport& before, const SavedReport& after) {
       }
     }
   }
-  comparison.shared = FindShared(comparison, readings.before);
+  comparison.shared = FindShared(comparison, readings);
   return comparison;
 }
 

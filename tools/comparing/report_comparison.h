@@ -30,7 +30,16 @@ struct SharedInput {
   const char* input = "";
   std::string value;
   std::vector<const char*> identifiers;
-  std::string note;  // what two machines sharing it have in common
+  std::string note;   // what two machines sharing it have in common
+  Contents contents;  // the kinds of machine data its value is
+};
+
+// An input left out of the comparison because a report was written without what
+// comparing it takes (nodmark --json --withhold).
+struct UncomparedInput {
+  const char* input = "";            // as InputChange's
+  Contents withheld;                 // the kinds it takes that were withheld
+  std::vector<std::string> reports;  // the names of the reports that withheld them
 };
 
 // A stated identifier that the report's own inputs do not give.
@@ -49,6 +58,7 @@ struct Comparison {
   // shared inputs are then left empty.
   std::vector<Inconsistency> inconsistencies;
   std::vector<InputChange> changes;
+  std::vector<UncomparedInput> uncompared;
   std::vector<SharedInput> shared;
 
   bool AllSame() const;

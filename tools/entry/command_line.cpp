@@ -6,11 +6,25 @@ namespace nodmark::tools {
 namespace {
 
 constexpr std::string_view kEndOfOptions = "--";
+constexpr std::string_view kWithhold = "--withhold";
 
 bool IsOption(std::string_view argument) { return argument.rfind(kEndOfOptions, 0) == 0; }
 
-// Takes a known option; false for one the tool does not know.
-bool TakeOption(const std::string& option, CommandLine& line) {
+// The comma-separated kinds, empty ones left out.
+void AddKinds(std::string_view list, std::vector<std::string>& kinds) {
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    const std::string_view kind = list.substr(0, comma);
+    if (!kind.empty()) kinds.emplace_back(kind);
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+// Takes the option at `arguments[i]`, and for --withhold its value; false for an
+// option the tool does not know.
+bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, CommandLine& line) {
+  const std::string& option = arguments[i];
   if (option == "--explain") {
     line.explain = true;
   } else if (option == "--json") {
@@ -21,6 +35,17 @@ bool TakeOption(const std::string& option, CommandLine& line) {
     line.help = true;
   } else if (option == "--compare") {
     line.compare = true;
+  } else if (option == kWithhold || option.rfind(std::string(kWithhold) + "=", 0) == 0) {
+    // The kinds follow as the next argument, whatever it is, or after "=".
+    std::string_view kinds;
+    if (option != kWithhold) {
+      kinds = std::string_view(option).substr(kWithhold.size() + 1);
+    } else if (i + 1 < arguments.size()) {
+      kinds = arguments[++i];
+    }
+    const std::size_t before = line.withhold.size();
+    AddKinds(kinds, line.withhold);
+    if (line.withhold.size() == before) line.problem = "--withhold needs KIND[,KIND...]";
   } else {
     return false;
   }
@@ -38,13 +63,16 @@ std::string CombinationProblem(const CommandLine& line) {
     return "--compare needs the report saved before, BEFORE.json";
   }
   if (line.reports.size() > 2) return "--compare takes two reports at most";
+  if (!line.withhold.empty() && (!line.json || line.compare)) {
+    return "--withhold goes with --json, the report to send";
+  }
   return "";
 }
 
 }  // namespace
 
 const char kUsage[] =
-    "usage: nodmark [--explain | --json]\n"
+    "usage: nodmark [--explain | --json [--withhold KIND[,KIND...]]]\n"
     "       nodmark --compare BEFORE.json [AFTER.json] [--json]\n"
     "       nodmark --seed-store\n"
     "  Options and report names may come in any order; after -- every argument is a\n"
@@ -54,6 +82,10 @@ const char kUsage[] =
     "               volume serial, processor, firmware text, store file and digest input,\n"
     "               and warnings of identifiers at risk\n"
     "  --json       the same as --explain, as one JSON object; save it to compare later\n"
+    "  --withhold   with --json: leave the named kinds of data out of the report (the\n"
+    "               names its \"contains\" lists, such as adapter_descriptions,\n"
+    "               firmware_text, store_file_path); says on standard error which still\n"
+    "               show through the identifiers\n"
     "  --compare    what moved between a report saved with --json and AFTER.json, or\n"
     "               this machine now: every identifier same or changed, and every input\n"
     "               that moved and how (with --json, as one JSON object). Exit status 0:\n"
@@ -72,7 +104,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       line.reports.push_back(argument);
     } else if (argument == kEndOfOptions) {
       optionsEnded = true;
-    } else if (!TakeOption(argument, line)) {
+    } else if (!TakeOption(arguments, i, line)) {
       line.problem = "unknown argument '" + argument + "'";
     }
   }

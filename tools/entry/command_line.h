@@ -17,7 +17,8 @@ struct CommandLine {
   bool help = false;
   bool compare = false;
   bool seedStore = false;
-  std::vector<std::string> reports;  // the names given, in order
+  std::vector<std::string> reports;   // the names given, in order
+  std::vector<std::string> withhold;  // the kinds after --withhold, as given
   // What is wrong with the command line, for the user; empty when it is right.
   std::string problem;
 };
@@ -27,7 +28,7 @@ struct CommandLine {
 // the tool has no short options); after it, every argument is a report name. The
 // first of these problems is named: an unknown option, a report name without
 // --compare, more than one mode (--compare with --json is one), --compare without a
-// report or with more than two.
+// report or with more than two, --withhold without --json or without kinds.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace nodmark::tools

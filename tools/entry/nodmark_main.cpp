@@ -2,12 +2,12 @@
 // one per line, as "<property> <value>", and names the random identifier's store file
 // on standard error (on Linux it needs root to be created; without it the identifier
 // shows ZZZ). --explain tells why each identifier is what it is and warns of those at
-// risk; --json gives the same as one JSON object. --compare tells what moved between a
-// report saved with --json and another, or this machine now. --seed-store, run by the
-// installer packages, only makes sure the store file holds a value and says by its
-// exit status whether it does. Every mode computes the identifiers at most once, as
-// one instance of the component does, and writes nothing but what the component
-// writes.
+// risk; --json gives the same as one JSON object, with --withhold without the kinds of
+// data its sender keeps back. --compare tells what moved between a report saved with
+// --json and another, or this machine now. --seed-store, run by the installer
+// packages, only makes sure the store file holds a value and says by its exit status
+// whether it does. Every mode computes the identifiers at most once, as one instance
+// of the component does, and writes nothing but what the component writes.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -21,6 +21,8 @@
 #include "tools/entry/command_line.h"
 #include "tools/explaining/explain_report.h"
 #include "tools/explaining/explain_text.h"
+#include "tools/explaining/report_contents.h"
+#include "tools/explaining/withholding.h"
 #include "tools/reports/explain_json.h"
 #include "tools/reports/report_file.h"
 #include "tools/reports/saved_report.h"
@@ -57,6 +59,23 @@ bool Print(const std::string& text) {
 }
 
 int PrintReport(const std::string& text) { return Print(text) ? kExitOk : kExitFailure; }
+
+// nodmark --json --withhold: the kinds are checked before the machine is read, so that
+// a wrong one ends the run before anything is written. What the identifiers still give
+// of a kind taken out is said on standard error.
+int PrintWithheldReport(const std::vector<std::string>& kinds) {
+  using namespace nodmark::tools;
+  const WithholdRequest request = ParseWithheldKinds(kinds);
+  if (!request.problem.empty()) {
+    std::fprintf(stderr, "nodmark: %s\n", request.problem.c_str());
+    return kExitUsage;
+  }
+  const ExplainReport report = ExplainThisMachine();
+  for (const std::string& note : ShowThroughNotes(report, ReportContents(report) & request.kinds)) {
+    std::fprintf(stderr, "nodmark: %s\n", note.c_str());
+  }
+  return PrintReport(RenderExplainJson(report, request.kinds));
+}
 
 int Compare(const nodmark::tools::CommandLine& arguments) {
   using namespace nodmark::tools;
@@ -103,6 +122,7 @@ int main(int argc, char** argv) {
     if (arguments.compare) return Compare(arguments);
     if (arguments.seedStore) return nodmark::tools::SeedStore();
     if (!arguments.explain && !arguments.json) return PrintIdentifiers();
+    if (!arguments.withhold.empty()) return PrintWithheldReport(arguments.withhold);
     const nodmark::tools::ExplainReport report = nodmark::tools::ExplainThisMachine();
     return PrintReport(arguments.explain ? nodmark::tools::RenderExplainText(report)
                                          : nodmark::tools::RenderExplainJson(report));

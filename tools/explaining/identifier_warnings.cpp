@@ -31,9 +31,10 @@ std::vector<ChosenAdapter> ChosenAdapters(const AdapterReport& adapters) {
 }
 
 // By position and address: the description, bytes of the machine's, stays in the list.
-std::string AdapterName(const AdapterReport& adapters, std::size_t index) {
-  return "adapter " + std::to_string(index + 1) + " (" +
-         AddressText(adapters.listing->records[index].address) + ")";
+std::string AdapterName(const AdapterReport& adapters, std::size_t index, bool nameAddress) {
+  const std::string position = "adapter " + std::to_string(index + 1);
+  if (!nameAddress) return position;
+  return position + " (" + AddressText(adapters.listing->records[index].address) + ")";
 }
 
 // What puts an identifier at risk in the adapter it rests on, and why.
@@ -58,13 +59,15 @@ constexpr AdapterRisk kAdapterRisks[] = {
      "volume serial"},
 };
 
-void AddAdapterWarnings(const AdapterReport& adapters, std::vector<IdentifierWarning>& warnings) {
+void AddAdapterWarnings(const AdapterReport& adapters, bool nameAddresses,
+                        std::vector<IdentifierWarning>& warnings) {
   for (const ChosenAdapter& chosen : ChosenAdapters(adapters)) {
     const platform::AdapterRecord& record = adapters.listing->records[chosen.index];
     for (const AdapterRisk& risk : kAdapterRisks) {
       if (!risk.applies(record)) continue;
-      warnings.push_back({risk.code, chosen.identifiers, chosen.index,
-                          "the chosen " + AdapterName(adapters, chosen.index) + risk.why});
+      warnings.push_back(
+          {risk.code, chosen.identifiers, chosen.index,
+           "the chosen " + AdapterName(adapters, chosen.index, nameAddresses) + risk.why});
     }
   }
 }
@@ -127,9 +130,9 @@ bool IsLocallyAdministered(const sources::AdapterAddress& address) {
   return (address[0] & kLocallyAdministeredBit) != 0;
 }
 
-std::vector<IdentifierWarning> FindWarnings(const ExplainReport& report) {
+std::vector<IdentifierWarning> FindWarnings(const ExplainReport& report, bool nameAddresses) {
   std::vector<IdentifierWarning> warnings;
-  if (report.adapters.listing) AddAdapterWarnings(report.adapters, warnings);
+  if (report.adapters.listing) AddAdapterWarnings(report.adapters, nameAddresses, warnings);
   AddStoreWarning(report.store, warnings);
   AddFallbackWarning(report, warnings);
   AddFirmwareWarning(report.firmware, warnings);

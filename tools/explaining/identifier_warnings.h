@@ -28,8 +28,9 @@ struct IdentifierWarning {
 };
 
 // The report's warnings, adapter warnings first (one per cause and chosen adapter),
-// then the random identifier's, the fallback's and the firmware's.
-std::vector<IdentifierWarning> FindWarnings(const ExplainReport& report);
+// then the random identifier's, the fallback's and the firmware's. An adapter is named
+// by its position and, unless `nameAddresses` is false, its address.
+std::vector<IdentifierWarning> FindWarnings(const ExplainReport& report, bool nameAddresses = true);
 
 // Bit 1 of the first byte: an address set by software, not the one the maker gave the
 // card.

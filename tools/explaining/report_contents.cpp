@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "sources/random_id_store.h"
+#include "tools/words/store_words.h"
 
 namespace nodmark::tools {
 namespace {
@@ -23,6 +24,7 @@ constexpr ContentName kContentNames[] = {
     {"firmware_text", "firmware text"},
     {"random_id", "stored random identifier"},
     {"store_file_path", "store file path"},
+    {"report_names", "report names"},
 };
 static_assert(std::size(kContentNames) == static_cast<std::size_t>(Content::kCount));
 
@@ -48,10 +50,34 @@ Contents ReportContents(const ExplainReport& report) {
   Set(contents, Content::kProcessorSignature,
       report.processorSignature && !report.processorSignature->empty());
   Set(contents, Content::kFirmwareText, report.firmware.match.has_value());
-  // "ZZZ" is every failed store's value: it tells nothing of this machine.
-  Set(contents, Content::kRandomId, report.store.value != sources::kFailedRandomId);
+  Set(contents, Content::kRandomId,
+      IsKeptRandomId(report.store.value, StoreOutcomeCode(report.store.outcome)));
   Set(contents, Content::kStoreFilePath, !report.store.filePath.empty());
   return contents;
+}
+
+Contents WithholdableContents() {
+  Contents kinds;
+  kinds.set();
+  Set(kinds, Content::kIdentifiers, false);
+  Set(kinds, Content::kReportNames, false);
+  return kinds;
+}
+
+std::optional<Content> ContentOfCode(std::string_view code) {
+  for (std::size_t i = 0; i < std::size(kContentNames); ++i) {
+    if (code == kContentNames[i].code) return static_cast<Content>(i);
+  }
+  return std::nullopt;
+}
+
+bool IsKeptRandomId(std::string_view value, std::string_view outcomeCode) {
+  using sources::StoreOutcome;
+  const std::optional<StoreOutcome> outcome = StoreOutcomeOfCode(outcomeCode);
+  const bool failed = outcome == StoreOutcome::kWriteFailed ||
+                      outcome == StoreOutcome::kEmptyValue ||
+                      outcome == StoreOutcome::kNoSystemDirectory;
+  return value != sources::kFailedRandomId && !failed;
 }
 
 std::vector<const char*> ContentCodes(const Contents& contents) {

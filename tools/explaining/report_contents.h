@@ -4,7 +4,9 @@
 #include <bitset>
 #include <cstddef>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/explaining/explain_report.h"
@@ -25,6 +27,7 @@ enum class Content : std::size_t {
   kFirmwareText,         // "firmware_text"
   kRandomId,             // "random_id": the stored value, unless it is "ZZZ"
   kStoreFilePath,        // "store_file_path"
+  kReportNames,          // "report_names": the names --compare was given, which a path may hold
   kCount,
 };
 
@@ -35,6 +38,19 @@ Contents ContentsOf(std::initializer_list<Content> kinds);
 // The kinds this machine's report holds: the identifiers always, each input only
 // where the machine gave it.
 Contents ReportContents(const ExplainReport& report);
+
+// The kinds a report may be written without (nodmark --json --withhold): every kind
+// but the identifiers, which are what a report is for, and the report names, which
+// no report holds.
+Contents WithholdableContents();
+
+// The kind a code names; nullopt for a code this version does not know.
+std::optional<Content> ContentOfCode(std::string_view code);
+
+// Whether a stored value is a random identifier kept for this machine: "ZZZ", every
+// failed store's value, is not, nor is any value that comes with the outcome code of
+// a store that failed ("write_failed", "empty_value", "no_system_directory").
+bool IsKeptRandomId(std::string_view value, std::string_view outcomeCode);
 
 // The codes, in the order of Content.
 std::vector<const char*> ContentCodes(const Contents& contents);

@@ -42,7 +42,8 @@ Json Chosen(const sources::AdapterVerdicts& verdicts) {
   return verdicts.chosen ? Json(static_cast<std::int64_t>(*verdicts.chosen) + 1) : Json(nullptr);
 }
 
-Json Adapters(const AdapterReport& adapters) {
+// `phraseEntries`: the filter entries the verdicts' reasons may quote.
+Json Adapters(const AdapterReport& adapters, const sources::FilterEntries& phraseEntries) {
   Json entries = Json::array();
   for (const std::string& entry : adapters.filterEntries) entries.push_back(JsonText(entry));
   Json list = Json::array();
@@ -54,9 +55,8 @@ Json Adapters(const AdapterReport& adapters) {
         {"address", JsonText(AddressText(record.address))},
         {"wireless", record.wireless},
         {"removable_bus", record.removableBus},
-        {"verdict", Verdict(adapters.withoutFilterList.verdicts[i], adapters.filterEntries)},
-        {"verdict_with_filter_list",
-         Verdict(adapters.withFilterList.verdicts[i], adapters.filterEntries)},
+        {"verdict", Verdict(adapters.withoutFilterList.verdicts[i], phraseEntries)},
+        {"verdict_with_filter_list", Verdict(adapters.withFilterList.verdicts[i], phraseEntries)},
     });
   }
   return {
@@ -123,9 +123,9 @@ Json Names(const std::vector<const char*>& names) {
   return array;
 }
 
-Json Warnings(const ExplainReport& report) {
+Json Warnings(const ExplainReport& report, bool nameAddresses) {
   Json warnings = Json::array();
-  for (const IdentifierWarning& warning : FindWarnings(report)) {
+  for (const IdentifierWarning& warning : FindWarnings(report, nameAddresses)) {
     Json json = {{"code", warning.code}, {"identifiers", Names(warning.identifiers)}};
     if (warning.adapter) json["adapter"] = static_cast<std::int64_t>(*warning.adapter) + 1;
     json["reason"] = JsonText(warning.reason);
@@ -150,10 +150,43 @@ Json Digest(const ExplainReport& report) {
   };
 }
 
+bool Has(const Contents& contents, Content kind) {
+  return contents.test(static_cast<std::size_t>(kind));
+}
+
+// Sets every member that holds a kind taken out to null: its values, its hex in the
+// volume's source bytes and the digest's parts, and the hashed text, which holds them
+// all. The phrases that quote such values are made without them.
+void Withhold(Json& json, const Contents& taken) {
+  const auto part = [&json](const char* name) -> Json& { return json["digest"]["parts"][name]; };
+  for (Json& adapter : json["adapters"]["list"]) {
+    if (Has(taken, Content::kAdapterAddresses)) adapter["address"] = nullptr;
+    if (Has(taken, Content::kAdapterDescriptions)) adapter["description"] = nullptr;
+  }
+  if (Has(taken, Content::kAdapterAddresses)) part("adapter") = nullptr;
+  if (Has(taken, Content::kFilterEntries)) json["adapters"]["filter_entries"] = nullptr;
+  if (Has(taken, Content::kVolumeSerial)) {
+    json["volume"]["serial"] = json["volume"]["source_bytes"] = part("volume") = nullptr;
+  }
+  if (Has(taken, Content::kProcessorSignature)) {
+    json["processor"]["signature"] = part("processor") = nullptr;
+  }
+  if (Has(taken, Content::kFirmwareText)) json["firmware"]["text"] = part("firmware") = nullptr;
+  if (Has(taken, Content::kRandomId)) json["store"]["value"] = nullptr;
+  if (Has(taken, Content::kStoreFilePath)) json["store"]["path"] = nullptr;
+  const Contents hashed = ContentsOf({Content::kAdapterAddresses, Content::kVolumeSerial,
+                                      Content::kProcessorSignature, Content::kFirmwareText});
+  if ((taken & hashed).any()) json["digest"]["hex_data"] = nullptr;
+}
+
 }  // namespace
 
-std::string RenderExplainJson(const ExplainReport& report) {
-  const Json json = {
+std::string RenderExplainJson(const ExplainReport& report,
+                              const std::optional<Contents>& withhold) {
+  const Contents held = ReportContents(report);
+  const Contents taken = withhold ? held & *withhold : Contents();
+  const bool entriesTaken = Has(taken, Content::kFilterEntries);
+  Json json = {
       {"nodmark_old", JsonText(report.nodmarkOld)},
       {"nodmark_new", JsonText(report.nodmarkNew)},
       {"nodmark_complicate", JsonText(report.nodmarkComplicate)},
@@ -162,15 +195,18 @@ std::string RenderExplainJson(const ExplainReport& report) {
            {"nodmark_old", JsonText(MachineKeyCode(report.oldKey))},
            {"nodmark_new", JsonText(MachineKeyCode(report.newKey))},
        }},
-      {"contains", Names(ContentCodes(ReportContents(report)))},
-      {"warnings", Warnings(report)},
-      {"adapters", Adapters(report.adapters)},
-      {"volume", Volume(report.volumeSerial)},
-      {"processor", Processor(report.processorSignature)},
-      {"firmware", Firmware(report.firmware)},
-      {"store", Store(report.store, report.settingsTag)},
-      {"digest", Digest(report)},
+      {"contains", Names(ContentCodes(held & ~taken))},
   };
+  if (withhold) json["withheld"] = Names(ContentCodes(taken));
+  json["warnings"] = Warnings(report, !Has(taken, Content::kAdapterAddresses));
+  json["adapters"] = Adapters(
+      report.adapters, entriesTaken ? sources::FilterEntries{} : report.adapters.filterEntries);
+  json["volume"] = Volume(report.volumeSerial);
+  json["processor"] = Processor(report.processorSignature);
+  json["firmware"] = Firmware(report.firmware);
+  json["store"] = Store(report.store, report.settingsTag);
+  json["digest"] = Digest(report);
+  Withhold(json, taken);
   return DumpJson(json);
 }
 

@@ -1,9 +1,11 @@
 #ifndef NODMARK_TOOLS_REPORTS_EXPLAIN_JSON_H_
 #define NODMARK_TOOLS_REPORTS_EXPLAIN_JSON_H_
 
+#include <optional>
 #include <string>
 
 #include "tools/explaining/explain_report.h"
+#include "tools/explaining/report_contents.h"
 
 namespace nodmark::tools {
 
@@ -13,7 +15,11 @@ namespace nodmark::tools {
 // "warnings" lists the identifiers at risk; the inputs follow under "adapters",
 // "volume", "processor", "firmware", "store" and "digest". Texts are written as JsonText and
 // DumpJson describe: ASCII, byte for byte.
-std::string RenderExplainJson(const ExplainReport& report);
+// With `withhold` (nodmark --json --withhold), the kinds of it that the report holds
+// are taken out: every member that holds one is null, "contains" names what is left
+// and "withheld" what was taken out.
+std::string RenderExplainJson(const ExplainReport& report,
+                              const std::optional<Contents>& withhold = std::nullopt);
 
 }  // namespace nodmark::tools
 

@@ -127,6 +127,11 @@ class ReportReader {
     Expect(node, node.json.is_string(), "a string or null");
     return Text(node);
   }
+  // The text, or "" for null where the report withheld the kind it holds.
+  std::string TextUnlessWithheld(const Node& node, const Contents& withheld, Content kind) const {
+    if (node.json.is_null() && withheld.test(static_cast<std::size_t>(kind))) return "";
+    return Text(node);
+  }
   std::string OptionalText(const Node& object, const char* key) const {
     const std::optional<Node> node = OptionalMember(object, key);
     if (!node) return "";
@@ -148,19 +153,24 @@ class ReportReader {
   std::string name_;
 };
 
-SavedAdapter ReadAdapter(const ReportReader& reader, const Node& node) {
+SavedAdapter ReadAdapter(const ReportReader& reader, const Node& node, const Contents& withheld) {
   reader.Object(node);
   SavedAdapter adapter;
   const Node description = reader.Member(node, "description");
-  adapter.description = reader.Text(description);
+  adapter.description =
+      reader.TextUnlessWithheld(description, withheld, Content::kAdapterDescriptions);
   if (adapter.description.size() > platform::kAdapterDescriptionSize) {
     reader.Fail(description, "holds " + std::to_string(adapter.description.size()) +
                                  " bytes; a description holds at most " +
                                  std::to_string(platform::kAdapterDescriptionSize));
   }
   const Node address = reader.Member(node, "address");
+  const std::string addressText =
+      reader.TextUnlessWithheld(address, withheld, Content::kAdapterAddresses);
   const std::uint64_t value =
-      reader.Hex(address, reader.Text(address), 2 * platform::kAdapterAddressSize);
+      addressText.empty() && address.json.is_null()
+          ? 0
+          : reader.Hex(address, addressText, 2 * platform::kAdapterAddressSize);
   for (std::size_t i = 0; i < adapter.address.size(); ++i) {
     const std::size_t shift = 8 * (adapter.address.size() - 1 - i);
     adapter.address[i] = static_cast<std::uint8_t>(value >> shift);
@@ -180,12 +190,29 @@ void ReadAdapters(const ReportReader& reader, const Node& root, SavedReport& rep
                           std::to_string(platform::kMaxAdapters));
   }
   for (std::size_t i = 0; i < list.json.size(); ++i) {
-    report.adapters.push_back(ReadAdapter(reader, reader.Element(list, i)));
+    report.adapters.push_back(ReadAdapter(reader, reader.Element(list, i), report.withheld));
   }
-  if (const std::optional<Node> entries = reader.OptionalMember(adapters, "filter_entries")) {
+  const std::optional<Node> entries = reader.OptionalMember(adapters, "filter_entries");
+  const bool entriesWithheld =
+      entries && entries->json.is_null() &&
+      report.withheld.test(static_cast<std::size_t>(Content::kFilterEntries));
+  if (entries && !entriesWithheld) {
     reader.Array(*entries);
     for (std::size_t i = 0; i < entries->json.size(); ++i) {
       report.filterEntries.push_back(reader.Text(reader.Element(*entries, i)));
+    }
+  }
+}
+
+// Kinds of later versions are left out: no member of this version holds them.
+void ReadWithheld(const ReportReader& reader, const Node& root, SavedReport& report) {
+  const std::optional<Node> withheld = reader.OptionalMember(root, "withheld");
+  if (!withheld) return;
+  reader.Array(*withheld);
+  for (std::size_t i = 0; i < withheld->json.size(); ++i) {
+    if (const std::optional<Content> kind =
+            ContentOfCode(reader.Text(reader.Element(*withheld, i)))) {
+      report.withheld.set(static_cast<std::size_t>(*kind));
     }
   }
 }
@@ -198,7 +225,8 @@ void ReadInputs(const ReportReader& reader, const Node& root, SavedReport& repor
   }
 
   const Node processor = reader.Object(reader.Member(root, "processor"));
-  report.processorSignature = reader.Text(reader.Member(processor, "signature"));
+  report.processorSignature = reader.TextUnlessWithheld(
+      reader.Member(processor, "signature"), report.withheld, Content::kProcessorSignature);
 
   const Node firmware = reader.Object(reader.Member(root, "firmware"));
   report.firmwareText = reader.TextOrNull(reader.Member(firmware, "text")).value_or("");
@@ -207,7 +235,8 @@ void ReadInputs(const ReportReader& reader, const Node& root, SavedReport& repor
       reader.OptionalBoolean(firmware, "mapped", /*defaultValue=*/!report.firmwareText.empty());
 
   const Node store = reader.Object(reader.Member(root, "store"));
-  report.storeValue = reader.Text(reader.Member(store, "value"));
+  report.storeValue =
+      reader.TextUnlessWithheld(reader.Member(store, "value"), report.withheld, Content::kRandomId);
   report.settingsTag = reader.Text(reader.Member(store, "settings_tag"));
   report.storePath = reader.OptionalText(store, "path");
   report.storeOutcome = reader.OptionalText(store, "outcome");
@@ -227,6 +256,7 @@ SavedReport ParseSavedReport(std::string_view json, const std::string& name) {
   report.nodmarkOld = reader.Text(reader.Member(root, "nodmark_old"));
   report.nodmarkNew = reader.Text(reader.Member(root, "nodmark_new"));
   report.nodmarkComplicate = reader.Text(reader.Member(root, "nodmark_complicate"));
+  ReadWithheld(reader, root, report);
   ReadAdapters(reader, root, report);
   ReadInputs(reader, root, report);
   return report;

@@ -10,6 +10,7 @@
 
 #include "platform/adapters.h"
 #include "sources/adapter_source.h"
+#include "tools/explaining/report_contents.h"
 
 // A report that nodmark --json wrote, read back for nodmark --compare: the identifiers
 // it states and the inputs they were composed from. Verdicts, keys and the digest text
@@ -43,6 +44,9 @@ struct SavedReport {
   // The store outcome's code as written, codes of later versions included.
   std::string storeOutcome;
   std::string settingsTag;
+  // The kinds of data the report was written without (nodmark --json --withhold); the
+  // members that held them are read as empty.
+  Contents withheld;
 };
 
 // A report that cannot be read; what() is one line that begins with the report's name
@@ -54,7 +58,8 @@ class UnreadableReport : public std::runtime_error {
 
 // Reads a report from its JSON text. Members that a report of an older layout lacks
 // (the adapters' "wireless" and "removable_bus", "filter_entries", the firmware's
-// "probe" and "mapped", the store's "path" and "outcome") take defaults; members this
+// "probe" and "mapped", the store's "path" and "outcome", "withheld") take defaults;
+// a member that holds a kind named in "withheld" may be null; members this
 // version does not know are ignored. Throws UnreadableReport when the text is not
 // JSON, ends early, nests deeper than any report, is not an object, or lacks a member
 // the identifiers are composed from or holds one of the wrong type.

@@ -53,9 +53,11 @@ std::string VerdictPhrase(const sources::AdapterVerdict& verdict,
     case Outcome::kSkippedForAddress: {
       const std::size_t index = verdict.exclusion.index;
       if (verdict.exclusion.rule == Rule::kFilterEntry) {
-        const std::string entry = index < filterEntries.size() ? filterEntries[index] : "";
+        // Without the entries (a report that withholds them) the entry goes unquoted.
+        const std::string entry =
+            index < filterEntries.size() ? ", \"" + filterEntries[index] + "\"" : "";
         return "skipped: its address matches entry " + std::to_string(index + 1) +
-               " of the filter list, \"" + entry + "\"";
+               " of the filter list" + entry;
       }
       return "skipped: its address matches row " + std::to_string(index) +
              " of the built-in address table";
