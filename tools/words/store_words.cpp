@@ -6,13 +6,15 @@ namespace {
 using sources::StoreLock;
 using sources::StoreOutcome;
 
-struct OutcomeWords {
-  StoreOutcome outcome;
+// A value's code and phrase.
+template <typename Value>
+struct Words {
+  Value value;
   const char* code;
   const char* phrase;
 };
 
-constexpr OutcomeWords kOutcomeWords[] = {
+constexpr Words<StoreOutcome> kOutcomeWords[] = {
     {StoreOutcome::kNoSystemDirectory, "no_system_directory", "no system directory"},
     {StoreOutcome::kEmptyValue, "empty_value", "the stored value is empty"},
     {StoreOutcome::kValueRead, "value_read", "read from the store file"},
@@ -22,13 +24,7 @@ constexpr OutcomeWords kOutcomeWords[] = {
     {StoreOutcome::kWriteFailed, "write_failed", "drawn but the store file could not be written"},
 };
 
-struct LockWords {
-  StoreLock lock;
-  const char* code;
-  const char* phrase;
-};
-
-constexpr LockWords kLockWords[] = {
+constexpr Words<StoreLock> kLockWords[] = {
     {StoreLock::kNotNeeded, "not_needed", "not needed: the first read settled it"},
     {StoreLock::kTaken, "taken", "taken"},
     {StoreLock::kTakenOver, "taken_over", "taken over from a process that ended holding it"},
@@ -36,47 +32,32 @@ constexpr LockWords kLockWords[] = {
     {StoreLock::kUnavailable, "unavailable", "not had: it could not be created or opened"},
 };
 
-const OutcomeWords* WordsOf(StoreOutcome outcome) {
-  for (const OutcomeWords& words : kOutcomeWords) {
-    if (words.outcome == outcome) return &words;
+// The words of `value`; "unknown" for a value the table lacks.
+template <typename Value, std::size_t kSize>
+Words<Value> WordsOf(const Words<Value> (&table)[kSize], Value value) {
+  for (const Words<Value>& words : table) {
+    if (words.value == value) return words;
   }
-  return nullptr;
-}
-
-const LockWords* WordsOf(StoreLock lock) {
-  for (const LockWords& words : kLockWords) {
-    if (words.lock == lock) return &words;
-  }
-  return nullptr;
+  return {value, "unknown", "unknown"};
 }
 
 }  // namespace
 
-const char* StoreOutcomeCode(StoreOutcome outcome) {
-  const OutcomeWords* words = WordsOf(outcome);
-  return words != nullptr ? words->code : "unknown";
-}
+const char* StoreOutcomeCode(StoreOutcome outcome) { return WordsOf(kOutcomeWords, outcome).code; }
 
 std::optional<StoreOutcome> StoreOutcomeOfCode(std::string_view code) {
-  for (const OutcomeWords& words : kOutcomeWords) {
-    if (code == words.code) return words.outcome;
+  for (const Words<StoreOutcome>& words : kOutcomeWords) {
+    if (code == words.code) return words.value;
   }
   return std::nullopt;
 }
 
 const char* StoreOutcomePhrase(StoreOutcome outcome) {
-  const OutcomeWords* words = WordsOf(outcome);
-  return words != nullptr ? words->phrase : "unknown";
+  return WordsOf(kOutcomeWords, outcome).phrase;
 }
 
-const char* StoreLockCode(StoreLock lock) {
-  const LockWords* words = WordsOf(lock);
-  return words != nullptr ? words->code : "unknown";
-}
+const char* StoreLockCode(StoreLock lock) { return WordsOf(kLockWords, lock).code; }
 
-const char* StoreLockPhrase(StoreLock lock) {
-  const LockWords* words = WordsOf(lock);
-  return words != nullptr ? words->phrase : "unknown";
-}
+const char* StoreLockPhrase(StoreLock lock) { return WordsOf(kLockWords, lock).phrase; }
 
 }  // namespace nodmark::tools
