@@ -95,6 +95,10 @@ TEST_P(WithholdingTest, KindIsGoneFromTheWholeReportAndComparesAsWithheld) {
   EXPECT_TRUE(comparison.AllSame());
   EXPECT_TRUE(comparison.inconsistencies.empty());
   EXPECT_TRUE(comparison.changes.empty());
+  EXPECT_THAT(
+      RenderComparisonText(comparison),
+      HasSubstr(kind.kind == Content::kStoreFilePath ? "every input is as it was"
+                                                     : "among the inputs both reports hold"));
   const Json compared = Json::parse(RenderComparisonJson(comparison));
   EXPECT_THAT(compared["contains"], Not(::testing::Contains(kind.code)));
   // The store file's path is no input: it is only quoted when the stored value moved.

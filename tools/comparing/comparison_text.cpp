@@ -86,7 +86,10 @@ void RenderInconsistencies(const Comparison& comparison, std::string& out) {
 void RenderChanges(const Comparison& comparison, std::string& out) {
   Line(out, "");
   Line(out, "What moved");
-  if (comparison.changes.empty()) Line(out, "  nothing: every input is as it was");
+  if (comparison.changes.empty()) {
+    Line(out, comparison.uncompared.empty() ? "  nothing: every input is as it was"
+                                            : "  nothing among the inputs both reports hold");
+  }
   for (const InputChange& change : comparison.changes) {
     const std::string moved = change.identifiers.empty() ? "moved no identifier"
                                                          : "moved " + JoinNames(change.identifiers);
