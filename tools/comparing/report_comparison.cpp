@@ -34,6 +34,9 @@ struct Readings {
 void FindInconsistencies(const ComposedReport& reading, std::vector<Inconsistency>& found) {
   const SavedReport& stated = reading.report;
   const ComposedReading& composed = reading.composed;
+  // The legacy walk applies no filter list.
+  const Contents oldInputs = ContentsOf(
+      {Content::kAdapterAddresses, Content::kAdapterDescriptions, Content::kVolumeSerial});
   const Contents keyed = AdapterKinds() | ContentsOf({Content::kVolumeSerial});
   const struct {
     const char* name;
@@ -41,7 +44,7 @@ void FindInconsistencies(const ComposedReport& reading, std::vector<Inconsistenc
     const std::string& composed;
     Contents inputs;
   } rows[] = {
-      {kOldName, stated.nodmarkOld, composed.nodmarkOld, keyed},
+      {kOldName, stated.nodmarkOld, composed.nodmarkOld, oldInputs},
       {kNewName, stated.nodmarkNew, composed.nodmarkNew, keyed | ContentsOf({Content::kRandomId})},
       {kComplicateName, stated.nodmarkComplicate, composed.nodmarkComplicate,
        keyed | ContentsOf({Content::kProcessorSignature, Content::kFirmwareText})},
