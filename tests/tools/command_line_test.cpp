@@ -11,7 +11,8 @@ namespace {
 struct LineCase {
   std::vector<std::string> arguments;
   // What was taken, as modes ("c" compare, "j" json, "e" explain, "s" seed-store,
-  // "h" help) and the reports joined by "|"; or the problem named.
+  // "h" help), the reports joined by "|" and the kinds to withhold by "+"; or the
+  // problem named.
   const char* taken;
 };
 
@@ -21,6 +22,7 @@ std::string Taken(const CommandLine& line) {
                       (line.explain ? "e" : "") + (line.seedStore ? "s" : "") +
                       (line.help ? "h" : "");
   for (const std::string& report : line.reports) taken += "|" + report;
+  for (const std::string& kind : line.withhold) taken += "+" + kind;
   return taken;
 }
 
@@ -42,6 +44,9 @@ TEST(CommandLine, TakesOptionsAndReportsInAnyOrderUntilDoubleDash) {
       {{"--compare", "--seed-store", "a"}, "one option at most, or --compare with --json"},
       {{"--json", "--compare"}, "--compare needs the report saved before, BEFORE.json"},
       {{"--compare", "a", "b", "c"}, "--compare takes two reports at most"},
+      {{"--withhold=a,,b", "--json", "--withhold", "--c"}, "j+a+b+--c"},
+      {{"--json", "--withhold", ","}, "--withhold needs KIND[,KIND...]"},
+      {{"--explain", "--withhold", "a"}, "--withhold goes with --json, the report to send"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(Taken(ParseCommandLine(cases[i].arguments)), cases[i].taken) << "case " << i;
