@@ -44,7 +44,8 @@ TEST(CommandLine, TakesOptionsAndReportsInAnyOrderUntilDoubleDash) {
       {{"--compare", "--seed-store", "a"}, "one option at most, or --compare with --json"},
       {{"--json", "--compare"}, "--compare needs the report saved before, BEFORE.json"},
       {{"--compare", "a", "b", "c"}, "--compare takes two reports at most"},
-      {{"--withhold=a,,b", "--json", "--withhold", "--c"}, "j+a+b+--c"},
+      {{"--withhold=a,,b", "--json", "--withhold", "c"}, "j+a+b+c"},
+      {{"--withhold", "--json"}, "--withhold needs KIND[,KIND...]"},
       {{"--json", "--withhold", ","}, "--withhold needs KIND[,KIND...]"},
       {{"--explain", "--withhold", "a"}, "--withhold goes with --json, the report to send"},
   };

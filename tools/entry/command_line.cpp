@@ -36,11 +36,12 @@ bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, Comma
   } else if (option == "--compare") {
     line.compare = true;
   } else if (option == kWithhold || option.rfind(std::string(kWithhold) + "=", 0) == 0) {
-    // The kinds follow as the next argument, whatever it is, or after "=".
+    // The kinds follow after "=", or as the next argument unless that is an option
+    // (no kind begins with "--", and "--withhold --json" more likely lacks the kinds).
     std::string_view kinds;
     if (option != kWithhold) {
       kinds = std::string_view(option).substr(kWithhold.size() + 1);
-    } else if (i + 1 < arguments.size()) {
+    } else if (i + 1 < arguments.size() && !IsOption(arguments[i + 1])) {
       kinds = arguments[++i];
     }
     const std::size_t before = line.withhold.size();
