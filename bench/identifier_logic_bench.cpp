@@ -15,9 +15,9 @@
 #include "fake/fake_volume.h"
 #include "identifiers/identifier_set.h"
 #include "platform/firmware.h"
-#include "tools/explain_json.h"
-#include "tools/explain_report.h"
-#include "tools/explain_text.h"
+#include "tools/explaining/explain_report.h"
+#include "tools/explaining/explain_text.h"
+#include "tools/reports/explain_json.h"
 
 namespace {
 

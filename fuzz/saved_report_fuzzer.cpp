@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/comparison_json.h"
-#include "tools/comparison_text.h"
-#include "tools/json_text.h"
-#include "tools/report_comparison.h"
-#include "tools/saved_report.h"
+#include "tools/comparing/comparison_json.h"
+#include "tools/comparing/comparison_text.h"
+#include "tools/comparing/report_comparison.h"
+#include "tools/reports/json_text.h"
+#include "tools/reports/saved_report.h"
 
 namespace nodmark::fuzz {
 namespace {

@@ -72,12 +72,6 @@ std::optional<std::string> LocateStoreFile();
 // file), and which file it used and how it came by the value.
 StoredRandomIdReport ResolveStoredRandomId();
 
-// A short English phrase for an outcome ("read from the store file", ...).
-const char* DescribeStoreOutcome(StoreOutcome outcome);
-
-// A short English phrase for how the lock went ("taken", ...).
-const char* DescribeStoreLock(StoreLock lock);
-
 }  // namespace nodmark::sources
 
 #endif  // NODMARK_SOURCES_RANDOM_ID_STORE_H_

@@ -91,38 +91,4 @@ StoredRandomIdReport ResolveStoredRandomId() {
 
 std::string ReadStoredRandomId() { return ResolveStoredRandomId().value; }
 
-const char* DescribeStoreOutcome(StoreOutcome outcome) {
-  switch (outcome) {
-    case StoreOutcome::kNoSystemDirectory:
-      return "no system directory";
-    case StoreOutcome::kEmptyValue:
-      return "the stored value is empty";
-    case StoreOutcome::kValueRead:
-      return "read from the store file";
-    case StoreOutcome::kValueReadAfterWait:
-      return "read after waiting for another process's draw";
-    case StoreOutcome::kValueWritten:
-      return "drawn and written to the store file";
-    case StoreOutcome::kWriteFailed:
-      return "drawn but the store file could not be written";
-  }
-  return "unknown";
-}
-
-const char* DescribeStoreLock(StoreLock lock) {
-  switch (lock) {
-    case StoreLock::kNotNeeded:
-      return "not needed: the first read settled it";
-    case StoreLock::kTaken:
-      return "taken";
-    case StoreLock::kTakenOver:
-      return "taken over from a process that ended holding it";
-    case StoreLock::kTimedOut:
-      return "not had: another process held it past the wait's bound";
-    case StoreLock::kUnavailable:
-      return "not had: it could not be created or opened";
-  }
-  return "unknown";
-}
-
 }  // namespace nodmark::sources

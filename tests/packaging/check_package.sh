@@ -59,7 +59,8 @@ if ! grep -q $'\r$' "$work/unzipped/$top/USAGE.txt"; then
   status=1
 fi
 for section in Register "Use from a script" "Use from C++" Unregister "Use without registration" \
-               "Why an identifier changed" "The random identifier and standard users"; do
+               "Why an identifier changed" "The random identifier and standard users" \
+               "What a report and the identifiers reveal"; do
   grep -q "^$section" "$work/unzipped/$top/USAGE.txt" || { echo "USAGE.txt: no $section" >&2; status=1; }
 done
 

@@ -118,7 +118,7 @@ TEST_F(StoreFileTest, SecondProcessReadsTheSameValue) {
   in.close();
   fs::remove(output);
   EXPECT_EQ(readValue, value);
-  EXPECT_EQ(outcome, DescribeStoreOutcome(StoreOutcome::kValueRead));
+  EXPECT_EQ(outcome, std::to_string(static_cast<int>(StoreOutcome::kValueRead)));
 }
 
 TEST_F(StoreFileTest, OtherSectionsAndKeysSurviveTheFirstWrite) {

@@ -3,6 +3,7 @@
 # the --json output parses as JSON and its identifiers equal the plain output's, the
 # --explain text shows the same identifiers, both name what of the machine they hold,
 # --compare of the saved --json with this machine finds them the same (exit status 0),
+# as it does a report written with --withhold, naming what it could not compare,
 # a report that is not JSON is refused in one line naming the file (exit status 2), an
 # unknown option is named first, then the usage, on standard error with exit status 2,
 # and --seed-store prints nothing and answers by its exit status.
@@ -66,6 +67,13 @@ if [ "$status" -ne 0 ] || ! grep -q '^All three identifiers are the same' <<<"$c
   echo "FAIL: --compare of the saved report with this machine exits $status:"; echo "$compare"
   exit 1
 fi
+# A report written without kinds of data compares with this machine as the same, and
+# says what it could not compare.
+status=0
+run --json --withhold adapter_descriptions,volume_serial 2>/dev/null | tr -d '\r' >withheld.json
+compare=$(run --compare withheld.json 2>&1 | tr -d '\r') || status=$?
+[ "$status" -eq 0 ] && grep -q '^Not compared: withheld from a report' <<<"$compare" ||
+  { echo "FAIL: --compare of a report with withheld kinds exits $status:"; echo "$compare"; exit 1; }
 echo 'nodmark_old 0011223344550000' >notes.json
 status=0
 refusal=$(run --compare notes.json 2>&1 >/dev/null | tr -d '\r') || status=$?
@@ -84,10 +92,16 @@ status=0
 seeding=$(run --seed-store 2>&1) || status=$?
 [ "$status" -eq 0 ] && [ -z "$seeding" ] ||
   { echo "FAIL: --seed-store over a kept value exits $status and prints:"; echo "$seeding"; exit 1; }
-# Natively, a private store directory of its own: --seed-store creates it and draws a
-# value, and leaves an empty value as it is, with status 4.
+# Natively, a private store directory of its own: a kind to withhold that does not
+# exist is refused before anything is read or written; --seed-store creates the
+# directory and draws a value, and leaves an empty value as it is, with status 4.
 if [ -z "$runner" ]; then
-  export NODMARK_SYSTEM_DIR=$NODMARK_SYSTEM_DIR/fresh
+  export NODMARK_SYSTEM_DIR=$NODMARK_SYSTEM_DIR/refused
+  status=0
+  out=$(run --json --withhold random_id,serial 2>/dev/null) || status=$?
+  [ "$status" -eq 2 ] && [ -z "$out" ] && [ ! -e "$NODMARK_SYSTEM_DIR" ] ||
+    { echo "FAIL: an unknown kind to withhold exits $status, or wrote the store"; exit 1; }
+  export NODMARK_SYSTEM_DIR=${NODMARK_SYSTEM_DIR%/refused}/fresh
   store=$NODMARK_SYSTEM_DIR/pub_store.dat
   run --seed-store && grep -qxE 'rand=[0-9A-Z]{3}' "$store" ||
     { echo "FAIL: --seed-store did not draw into a fresh directory"; exit 1; }

@@ -1,4 +1,4 @@
-#include "tools/report_comparison.h"
+#include "tools/comparing/report_comparison.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,12 +14,12 @@
 #include "fake/fake_processor.h"
 #include "fake/fake_profile.h"
 #include "fake/fake_volume.h"
-#include "tools/comparison_json.h"
-#include "tools/comparison_text.h"
-#include "tools/explain_json.h"
-#include "tools/json_text.h"
-#include "tools/report_file.h"
-#include "tools/saved_report.h"
+#include "tools/comparing/comparison_json.h"
+#include "tools/comparing/comparison_text.h"
+#include "tools/reports/explain_json.h"
+#include "tools/reports/json_text.h"
+#include "tools/reports/report_file.h"
+#include "tools/reports/saved_report.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {
@@ -240,7 +240,45 @@ TEST_F(CompareTest, ReportComparedWithItselfShowsNoChangeAndWhatItRestsOn) {
   EXPECT_THAT(text, HasSubstr("a copied virtual machine"));
   EXPECT_EQ(Json::parse(RenderComparisonJson(comparison))["contains"],
             Json::array({"identifiers", "adapter_addresses", "volume_serial", "processor_signature",
-                         "firmware_text", "random_id"}));
+                         "firmware_text", "random_id", "report_names"}));
+}
+
+// "contains" names what the comparison's output holds, not what the reports hold.
+TEST_F(CompareTest, ContainsWhatTheOutputHolds) {
+  const struct {
+    std::function<void()> before;
+    std::function<void()> change;
+    Json contains;
+  } cases[] = {
+      // The adapter's lines quote addresses and descriptions, no filter entry or serial.
+      {[] {},
+       [] { fake::Adapters().adapters[1].address = {0x06, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}; },
+       {"identifiers", "adapter_addresses", "adapter_descriptions", "report_names"}},
+      // The serial that stands in for the adapter gone is quoted.
+      {[] {},
+       [] { fake::Adapters().adapters.pop_back(); },
+       {"identifiers", "adapter_addresses", "adapter_descriptions", "volume_serial",
+        "report_names"}},
+      // The value lost is named, the store file, the same in both, is not.
+      {[] {},
+       [] {
+         fake::ResetProfiles();
+         fake::Profiles().refuseWrites = true;
+       },
+       {"identifiers", "adapter_addresses", "volume_serial", "processor_signature", "firmware_text",
+        "random_id", "report_names"}},
+      // "ZZZ" shared by both readings is no stored value of the machine.
+      {[] { fake::Profiles().refuseWrites = true; },
+       [] { fake::Volumes().serialOfC = 0x55667788; },
+       {"identifiers", "adapter_addresses", "volume_serial", "report_names"}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SetUp();
+    const Comparison comparison = CompareAcross(cases[i].change, cases[i].before);
+    EXPECT_EQ(Json::parse(RenderComparisonJson(comparison))["contains"], cases[i].contains)
+        << "case " << i << "\n"
+        << RenderComparisonText(comparison);
+  }
 }
 
 TEST_F(CompareTest, SettingsTagOfAnotherVersionIsNamed) {
@@ -339,7 +377,7 @@ TEST_F(CompareTest, HandEditedReportIsCalledSoAndExplainsNothing) {
   EXPECT_THAT(text, HasSubstr("\"edited.json\" does not hold together: its nodmark_old"));
   EXPECT_THAT(text, Not(HasSubstr("What moved")));
   EXPECT_EQ(Json::parse(RenderComparisonJson(comparison))["contains"],
-            Json::array({"identifiers"}));
+            Json::array({"identifiers", "report_names"}));
 }
 
 // --- Reports that cannot be read --------------------------------------------------------

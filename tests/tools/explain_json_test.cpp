@@ -1,4 +1,4 @@
-#include "tools/explain_json.h"
+#include "tools/reports/explain_json.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "fake/fake_machine_lock.h"
 #include "fake/fake_volume.h"
-#include "tools/json_text.h"
+#include "tools/reports/json_text.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {

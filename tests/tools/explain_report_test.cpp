@@ -1,4 +1,4 @@
-#include "tools/explain_report.h"
+#include "tools/explaining/explain_report.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include "fake/fake_system_directory.h"
 #include "fake/fake_volume.h"
 #include "identifiers/digest_text.h"
-#include "tools/explain_text.h"
+#include "tools/explaining/explain_text.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {

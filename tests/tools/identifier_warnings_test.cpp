@@ -1,4 +1,4 @@
-#include "tools/identifier_warnings.h"
+#include "tools/explaining/identifier_warnings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 
 #include "fake/fake_profile.h"
 #include "fake/fake_volume.h"
-#include "tools/explain_json.h"
-#include "tools/explain_text.h"
-#include "tools/json_text.h"
+#include "tools/explaining/explain_text.h"
+#include "tools/reports/explain_json.h"
+#include "tools/reports/json_text.h"
 #include "tools/scripted_machine.h"
 
 namespace nodmark::tools {

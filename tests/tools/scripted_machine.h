@@ -23,7 +23,7 @@
 #include "filter/filter_list_store_testing.h"
 #include "identifiers/identifier_set.h"
 #include "platform/firmware.h"
-#include "tools/explain_report.h"
+#include "tools/explaining/explain_report.h"
 
 namespace nodmark::tools {
 

@@ -1,4 +1,4 @@
-#include "tools/seed_store.h"
+#include "tools/seeding/seed_store.h"
 
 #include <gtest/gtest.h>
 
