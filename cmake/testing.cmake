@@ -50,8 +50,9 @@ target_precompile_headers(nodmark_test_pch PRIVATE
   <gmock/gmock.h> <gtest/gtest.h> <cstdint> <functional> <map> <memory> <optional> <string>
   <vector>)
 if(WIN32)
-  # Most Windows test sources include the OS's and OLE's headers, a second each to parse.
-  target_precompile_headers(nodmark_test_pch PRIVATE <windows.h> <ole2.h> <oleauto.h>)
+  # Most Windows test sources include the OS's and OLE's headers, a second each to parse
+  # (Winsock's first, as it must come before windows.h).
+  target_precompile_headers(nodmark_test_pch PRIVATE <winsock2.h> <windows.h> <ole2.h> <oleauto.h>)
 endif()
 
 function(nodmark_add_test name)

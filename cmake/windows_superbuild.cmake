@@ -49,6 +49,9 @@ foreach(arch IN LISTS NODMARK_WINDOWS_ARCHES)
   ExternalProject_Add(shipped_${arch}
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/${arch}
+    # What other steps of this build take as files: Ninja must know who makes them.
+    BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/${arch}/shell/nodmark.dll
+                     ${CMAKE_BINARY_DIR}/${arch}/tools/nodmark.exe
     CMAKE_ARGS ${common_args} -DNODMARK_MINGW_THREADS=win32
                -DNODMARK_BUILD_TESTS=OFF -DNODMARK_BUILD_BENCH=OFF
                -DNODMARK_SIGN=${NODMARK_SIGN} -DNODMARK_SIGN_SETTINGS=${NODMARK_SIGN_SETTINGS}

@@ -81,7 +81,7 @@ fi
 trap unmount_all EXIT
 say "binding /proc, /sys and /dev into the tree"
 # The tree's root is a mount point of its own, as a machine's is: programs in it that
-# make a mount namespace (wine-run.sh does) must be able to change its propagation.
+# make a mount namespace must be able to change its propagation.
 if ! mountpoint -q "$root"; then
   mount --bind "$root" "$root"
   mount --make-private "$root"
