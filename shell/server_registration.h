@@ -10,9 +10,11 @@
 // concurrent runs interleave their writes.
 namespace nodmark::shell {
 
-// Writes the 22 rows of the registration table in order. S_OK when every row was
+// Writes the rows of the registration table in order. S_OK when every row was
 // written; S_FALSE when a key could not be created: the walk stops there and the
-// rows before it stay written. A value that cannot be written is passed over.
+// rows before it stay written. SELFREG_E_CLASS when a value could not be written:
+// the walk still goes on to the other rows (as far as the keys can be created), but
+// the class is not usable, so the result is a failure whatever else happened.
 // Before anything is written, the GUID texts and the module path are gathered; when
 // one of them cannot be had, nothing is written and the result is that failure
 // (keys named from an unset text, or a truncated path that names no file, would

@@ -3,6 +3,7 @@
 #include "shell/server_registration.h"
 
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <string>
 #include <vector>
@@ -113,6 +114,33 @@ TEST(ServerRegistration, StopsAtWhicheverRowFails) {
   EXPECT_EQ(row, 22);
 }
 
+TEST(ServerRegistration, ValueThatCannotBeWrittenFailsAfterEveryOtherRow) {
+  // The case table is every row that carries a value (InprocServer32's path and the
+  // ProgIDs' CLSID among them): each refused in turn, the rest still written.
+  const std::vector<RegistryOperation> all =
+      ExpectedRegistration(kPath, "C:\\Program Files\\nodmark\\");
+  int refused = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (!all[i].hasValue) continue;
+    ++refused;
+    RecordingRegistrationSystem system;
+    system.refusedValues.insert({all[i].key, all[i].valueName});
+    std::vector<RegistryOperation> expected = all;
+    expected[i] = Key(all[i].key);  // the key is there, its value is not
+    EXPECT_EQ(shell::RegisterServerKeys(system), SELFREG_E_CLASS) << "operation " << i;
+    EXPECT_EQ(system.operations, expected) << "operation " << i;
+  }
+  EXPECT_EQ(refused, 19);
+}
+
+TEST(ServerRegistration, RefusedValueIsNotHiddenByALaterRefusedKey) {
+  RecordingRegistrationSystem system;
+  system.refusedValues.insert({"Nodmark.GerneralNodmark\\CLSID", ""});
+  system.refusedKeys.insert("CLSID\\" + kClsid);
+  EXPECT_EQ(shell::RegisterServerKeys(system), SELFREG_E_CLASS);
+  EXPECT_EQ(system.operations.size(), 6u) << "rows 1 to 5 and the delete of row 6";
+}
+
 TEST(ServerRegistration, GuidWithoutTextWritesNothingAndReportsWhy) {
   for (const std::string& guid : {kClsid, kLibid, kIid}) {
     RecordingRegistrationSystem system;
@@ -185,6 +213,15 @@ TEST(ServerUnregistration, PointsTheHelpDirectoryAtTheModuleThatStays) {
       Default("TypeLib\\" + kLibid + "\\1.0\\HELPDIR", "C:\\Program Files (x86)\\nodmark\\"),
       Delete("Interface\\" + kIid)};
   EXPECT_EQ(system.operations, expected);
+}
+
+TEST(ServerUnregistration, HelpDirectoryThatCannotBeWrittenStillSucceeds) {
+  RecordingRegistrationSystem system;
+  system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
+  system.otherArchitectureTexts["CLSID\\" + kClsid + "\\InprocServer32"] = "C:\\x86\\nodmark.dll";
+  system.refusedValues.insert({"TypeLib\\" + kLibid + "\\1.0\\HELPDIR", ""});
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations.back(), Delete("Interface\\" + kIid)) << "the walk went on";
 }
 
 TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
