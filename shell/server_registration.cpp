@@ -22,6 +22,7 @@ HRESULT GatherTexts(RegistrationSystem& system, RegistrationTexts* texts) {
   HRESULT hr = system.GuidText(kClsidGerneralNodmark, &texts->clsid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kLibidNodmarkLib, &texts->libid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kIidGerneralNodmark, &texts->iid);
+  if (SUCCEEDED(hr)) hr = system.GuidText(kIidGerneralNodmark2, &texts->iid2);
   if (SUCCEEDED(hr)) hr = system.ModulePath(&texts->modulePath);
   if (FAILED(hr)) return hr;
   texts->moduleDirectory = ModuleDirectory(
@@ -85,6 +86,7 @@ HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
     const bool haveClsid = SUCCEEDED(system.GuidText(kClsidGerneralNodmark, &clsid));
     const bool haveLibid = SUCCEEDED(system.GuidText(kLibidNodmarkLib, &libid));
     const bool haveIid = SUCCEEDED(system.GuidText(kIidGerneralNodmark, &iid));
+    const bool haveIid2 = SUCCEEDED(system.GuidText(kIidGerneralNodmark2, &fixed.iid2));
 
     // 64-bit Windows gives 32-bit and 64-bit processes a class key and an interface key
     // each, but one ProgID key and one type-library key for both. While the module of
@@ -109,6 +111,7 @@ HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
       }
     }
     if (haveIid) system.DeleteTree(kInterfaceTreePrefix + iid);
+    if (haveIid2) system.DeleteTree(kInterfaceTreePrefix + fixed.iid2);
     return S_OK;
   } catch (...) {
     return ResultFromCaughtException();

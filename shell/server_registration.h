@@ -21,8 +21,8 @@ namespace nodmark::shell {
 // register a component that cannot be found). E_OUTOFMEMORY when memory runs out.
 HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept;
 
-// Deletes the five trees registration writes: the class key, the ProgID, the
-// versioned ProgID, and the type-library and interface keys of the component's GUIDs.
+// Deletes the six trees registration writes: the class key, the ProgID, the
+// versioned ProgID, the type-library key and the keys of the two interfaces.
 // While the module of the other architecture is registered (its class key exists in
 // the other registry view), the ProgIDs and the type-library key, which both views
 // share, stay, only this module's platform entry under the type library goes, and

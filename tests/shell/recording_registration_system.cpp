@@ -54,7 +54,7 @@ void PrintTo(const RegistryOperation& operation, std::ostream* out) {
 }
 
 RecordingRegistrationSystem::RecordingRegistrationSystem() {
-  for (const wchar_t* text : {kClsidText, kLibidText, kIidText}) {
+  for (const wchar_t* text : {kClsidText, kLibidText, kIidText, kIid2Text}) {
     const std::string narrow = TextOf(GuidFromText(text));
     guidTexts[narrow] = narrow;
   }

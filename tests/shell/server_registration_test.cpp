@@ -16,6 +16,7 @@ namespace {
 const std::string kClsid = "{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}";
 const std::string kLibid = "{54BAE923-A008-4AA2-82E1-47F612C9A090}";
 const std::string kIid = "{0C2F6F40-9D45-437B-A61E-2470148259AB}";
+const std::string kIid2 = "{FB475E00-132F-40D6-BAFF-A1DBF9F7197D}";
 const std::string kMarshaller = "{00020424-0000-0000-C000-000000000046}";
 const std::string kPath = "C:\\Program Files\\nodmark\\nodmark.dll";
 
@@ -27,13 +28,14 @@ RegistryOperation Default(const std::string& key, const std::string& text) {
   return RegistryOperation::DefaultValue(key, text);
 }
 
-// The 22 rows as a client of the registry finds them, in the order they are written;
+// The 27 rows as a client of the registry finds them, in the order they are written;
 // a delete comes before rows 6 and 9.
 std::vector<RegistryOperation> ExpectedRegistration(const std::string& path,
                                                     const std::string& directory) {
   const std::string classKey = "CLSID\\" + kClsid;
   const std::string libKey = "TypeLib\\" + kLibid;
   const std::string interfaceKey = "Interface\\" + kIid;
+  const std::string interface2Key = "Interface\\" + kIid2;
   return {
       Default("Nodmark.GerneralNodmark.1", "GerneralNodmark Class"),
       Default("Nodmark.GerneralNodmark.1\\CLSID", kClsid),
@@ -59,6 +61,11 @@ std::vector<RegistryOperation> ExpectedRegistration(const std::string& path,
       Default(interfaceKey + "\\ProxyStubClsid32", kMarshaller),
       Default(interfaceKey + "\\TypeLib", kLibid),
       RegistryOperation::NamedValue(interfaceKey + "\\TypeLib", "Version", "1.0"),
+      Default(interface2Key, "IGerneralNodmark2"),
+      Default(interface2Key + "\\ProxyStubClsid", kMarshaller),
+      Default(interface2Key + "\\ProxyStubClsid32", kMarshaller),
+      Default(interface2Key + "\\TypeLib", kLibid),
+      RegistryOperation::NamedValue(interface2Key + "\\TypeLib", "Version", "1.0"),
   };
 }
 
@@ -74,7 +81,7 @@ std::vector<RegistryOperation> OperationsBeforeRow(const std::vector<RegistryOpe
   return before;
 }
 
-TEST(ServerRegistration, WritesTheTwentyTwoRowsInOrder) {
+TEST(ServerRegistration, WritesTheTwentySevenRowsInOrder) {
   RecordingRegistrationSystem system;
   EXPECT_EQ(shell::RegisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected =
@@ -105,13 +112,13 @@ TEST(ServerRegistration, StopsAtWhicheverRowFails) {
   for (const RegistryOperation& operation : all) {
     if (operation.kind != RegistryOperation::kWriteKey) continue;
     ++row;
-    if (row == 22) break;  // row 22 opens the key of row 21 again
+    if (row == 22 || row == 27) continue;  // these open the key of the row before again
     RecordingRegistrationSystem system;
     system.refusedKeys.insert(operation.key);
     EXPECT_EQ(shell::RegisterServerKeys(system), S_FALSE) << "row " << row;
     EXPECT_EQ(system.operations, OperationsBeforeRow(all, row)) << "row " << row;
   }
-  EXPECT_EQ(row, 22);
+  EXPECT_EQ(row, 27);
 }
 
 TEST(ServerRegistration, ValueThatCannotBeWrittenFailsAfterEveryOtherRow) {
@@ -130,7 +137,7 @@ TEST(ServerRegistration, ValueThatCannotBeWrittenFailsAfterEveryOtherRow) {
     EXPECT_EQ(shell::RegisterServerKeys(system), SELFREG_E_CLASS) << "operation " << i;
     EXPECT_EQ(system.operations, expected) << "operation " << i;
   }
-  EXPECT_EQ(refused, 19);
+  EXPECT_EQ(refused, 24);
 }
 
 TEST(ServerRegistration, RefusedValueIsNotHiddenByALaterRefusedKey) {
@@ -142,7 +149,7 @@ TEST(ServerRegistration, RefusedValueIsNotHiddenByALaterRefusedKey) {
 }
 
 TEST(ServerRegistration, GuidWithoutTextWritesNothingAndReportsWhy) {
-  for (const std::string& guid : {kClsid, kLibid, kIid}) {
+  for (const std::string& guid : {kClsid, kLibid, kIid, kIid2}) {
     RecordingRegistrationSystem system;
     system.guidTexts.erase(guid);
     system.guidFailure = E_OUTOFMEMORY;
@@ -182,13 +189,13 @@ TEST(ServerRegistration, HelpDirectoryStepsOverDoubleByteCharacters) {
   EXPECT_EQ(system.operations, ExpectedRegistration(system.modulePath, "C:\\dir\\"));
 }
 
-TEST(ServerUnregistration, DeletesTheFiveTreesAndSucceeds) {
+TEST(ServerUnregistration, DeletesTheSixTreesAndSucceeds) {
   RecordingRegistrationSystem system;
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
-      Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
+      Delete("CLSID\\" + kClsid),          Delete("Nodmark.GerneralNodmark"),
       Delete("Nodmark.GerneralNodmark.1"), Delete("TypeLib\\" + kLibid),
-      Delete("Interface\\" + kIid)};
+      Delete("Interface\\" + kIid),        Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -196,9 +203,9 @@ TEST(ServerUnregistration, KeepsTheSharedTreesWhileTheOtherArchitectureIsRegiste
   RecordingRegistrationSystem system;
   system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
-  const std::vector<RegistryOperation> expected = {Delete("CLSID\\" + kClsid),
-                                                   Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
-                                                   Delete("Interface\\" + kIid)};
+  const std::vector<RegistryOperation> expected = {
+      Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
+      Delete("Interface\\" + kIid), Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -211,7 +218,7 @@ TEST(ServerUnregistration, PointsTheHelpDirectoryAtTheModuleThatStays) {
   const std::vector<RegistryOperation> expected = {
       Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
       Default("TypeLib\\" + kLibid + "\\1.0\\HELPDIR", "C:\\Program Files (x86)\\nodmark\\"),
-      Delete("Interface\\" + kIid)};
+      Delete("Interface\\" + kIid), Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -221,7 +228,7 @@ TEST(ServerUnregistration, HelpDirectoryThatCannotBeWrittenStillSucceeds) {
   system.otherArchitectureTexts["CLSID\\" + kClsid + "\\InprocServer32"] = "C:\\x86\\nodmark.dll";
   system.refusedValues.insert({"TypeLib\\" + kLibid + "\\1.0\\HELPDIR", ""});
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
-  EXPECT_EQ(system.operations.back(), Delete("Interface\\" + kIid)) << "the walk went on";
+  EXPECT_EQ(system.operations.back(), Delete("Interface\\" + kIid2)) << "the walk went on";
 }
 
 TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
@@ -230,7 +237,8 @@ TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
       Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
-      Delete("Nodmark.GerneralNodmark.1"), Delete("Interface\\" + kIid)};
+      Delete("Nodmark.GerneralNodmark.1"), Delete("Interface\\" + kIid),
+      Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 

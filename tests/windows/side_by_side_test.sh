@@ -2,7 +2,8 @@
 # The 32-bit and the 64-bit nodmark.dll registered side by side in one 64-bit prefix,
 # each with the regsvr32 of its architecture:
 # - the JScript and VBScript clients under the 32-bit and the 64-bit cscript, by both
-#   ProgIDs, print the same three identifiers; with no store file, whichever
+#   ProgIDs, print the same three identifiers and the same three identifiers of one
+#   application (IGerneralNodmark2); with no store file, whichever
 #   architecture runs first draws the random identifier and the other reads it;
 # - unregistering one, the one registered last included, leaves the other creatable by
 #   both ProgIDs and readable late bound, with the type library's help directory naming
@@ -30,11 +31,13 @@ finish() {
 }
 trap finish EXIT
 
-# What one script client of one architecture prints by one ProgID.
-read_ids() { out "$1" cscript //nologo "$2" "$3"; }
+# What one script client of one architecture prints by one ProgID, with the
+# identifiers of one application.
+read_ids() { out "$1" cscript //nologo "$2" "$3" com.example.invoicing; }
 well_formed() {
   grep -qxE 'nodmark_old [0-9A-F]{16}' <<<"$1" && grep -qxE 'nodmark_new [0-9A-F]{12}[0-9A-Z]{4}' <<<"$1" &&
-    grep -qxE 'nodmark_complicate [0-9A-F]{32}' <<<"$1"
+    grep -qxE 'nodmark_complicate [0-9A-F]{32}' <<<"$1" &&
+    [ "$(grep -cxE 'nodmark_(old|new|complicate)_for [0-9A-F]{32}' <<<"$1")" -eq 3 ]
 }
 # Every client of both architectures by both ProgIDs prints `expected`.
 all_read() {
