@@ -27,10 +27,10 @@ function(_nodmark_match out pattern text what)
 endfunction()
 
 # nodmark_read_component_identity(IDL file REGISTRATION file): sets, in the caller's
-# scope, NODMARK_CLSID, NODMARK_IID, NODMARK_LIBID (registry form, braces and upper
-# case), NODMARK_INTERFACE_NAME, NODMARK_CLASS_DESCRIPTION, NODMARK_TYPELIB_VERSION,
-# NODMARK_PROGID and NODMARK_VERSIONED_PROGID. CMake configures again when either
-# file changes.
+# scope, NODMARK_CLSID, NODMARK_LIBID (registry form, braces and upper case),
+# NODMARK_INTERFACES (the interfaces in the order the IDL declares them, each as
+# "NAME={IID}"), NODMARK_CLASS_DESCRIPTION, NODMARK_TYPELIB_VERSION, NODMARK_PROGID
+# and NODMARK_VERSIONED_PROGID. CMake configures again when either file changes.
 function(nodmark_read_component_identity)
   cmake_parse_arguments(ARG "" "IDL;REGISTRATION" "" ${ARGN})
   file(READ ${ARG_IDL} idl)
@@ -39,8 +39,21 @@ function(nodmark_read_component_identity)
 
   set(guid "([0-9A-Fa-f-]+)")
   set(skip "[^]]*")  # the rest of an attribute list
-  _nodmark_match(iid "uuid\\(${guid}\\)${skip}\\][ \t\r\n]*interface[ \t]" "${idl}" "interface uuid")
-  _nodmark_match(interface "\\][ \t\r\n]*interface[ \t]+([A-Za-z_0-9]+)" "${idl}" "interface name")
+  # Brackets would keep the matches from splitting into a list: the attribute lists'
+  # ends are read as '>' here.
+  string(REPLACE "[" "<" unbracketed "${idl}")
+  string(REPLACE "]" ">" unbracketed "${unbracketed}")
+  set(interface_pattern "uuid\\(${guid}\\)[^>]*>[ \t\r\n]*interface[ \t]+([A-Za-z_0-9]+)")
+  string(REGEX MATCHALL "${interface_pattern}" declarations "${unbracketed}")
+  if(NOT declarations)
+    message(FATAL_ERROR "assembly manifest: no interface found (pattern ${interface_pattern})")
+  endif()
+  set(interfaces "")
+  foreach(declaration IN LISTS declarations)
+    string(REGEX MATCH "${interface_pattern}" unused "${declaration}")
+    string(TOUPPER "${CMAKE_MATCH_1}" upper)
+    list(APPEND interfaces "${CMAKE_MATCH_2}={${upper}}")
+  endforeach()
   _nodmark_match(libid "uuid\\(${guid}\\)${skip}\\][ \t\r\n]*library[ \t]" "${idl}" "library uuid")
   _nodmark_match(typelib_version "version\\(([0-9.]+)\\)${skip}\\][ \t\r\n]*library[ \t]" "${idl}"
                  "library version")
@@ -51,14 +64,13 @@ function(nodmark_read_component_identity)
   _nodmark_match(version_suffix "kVersionSuffix\\[\\] = \"([^\"]+)\"" "${registration}"
                  "ProgID version suffix")
 
-  foreach(name iid libid clsid)
+  foreach(name libid clsid)
     string(TOUPPER "${${name}}" upper)
     set(${name} "{${upper}}")
   endforeach()
   set(NODMARK_CLSID ${clsid} PARENT_SCOPE)
-  set(NODMARK_IID ${iid} PARENT_SCOPE)
   set(NODMARK_LIBID ${libid} PARENT_SCOPE)
-  set(NODMARK_INTERFACE_NAME ${interface} PARENT_SCOPE)
+  set(NODMARK_INTERFACES "${interfaces}" PARENT_SCOPE)
   set(NODMARK_CLASS_DESCRIPTION ${description} PARENT_SCOPE)
   set(NODMARK_TYPELIB_VERSION ${typelib_version} PARENT_SCOPE)
   set(NODMARK_PROGID ${prog_id} PARENT_SCOPE)
@@ -72,6 +84,17 @@ function(nodmark_assembly_manifest)
   nodmark_read_component_identity(IDL ${ARG_IDL} REGISTRATION ${ARG_REGISTRATION})
   nodmark_manifest_architecture(NODMARK_ARCHITECTURE)
   set(NODMARK_ASSEMBLY_VERSION ${PROJECT_VERSION})
+  # Every interface is marshalled by the automation marshaller from the type library.
+  set(NODMARK_PROXY_STUBS "")
+  foreach(interface IN LISTS NODMARK_INTERFACES)
+    string(REPLACE "=" ";" name_and_iid "${interface}")
+    list(GET name_and_iid 0 name)
+    list(GET name_and_iid 1 iid)
+    string(APPEND NODMARK_PROXY_STUBS
+           "  <comInterfaceExternalProxyStub name=\"${name}\" iid=\"${iid}\" "
+           "proxyStubClsid32=\"{00020424-0000-0000-C000-000000000046}\" "
+           "tlbid=\"${NODMARK_LIBID}\"/>\n")
+  endforeach()
   configure_file(${_nodmark_manifest_dir}/../shell/nodmark.sxs.manifest.in ${ARG_OUTPUT} @ONLY)
 endfunction()
 

@@ -29,6 +29,16 @@ inline void FeedBlocks(std::uint8_t (&buffer)[kBlockSize], std::size_t position,
   std::memcpy(buffer, input, count);
 }
 
+// Adds `count` to a message length in bytes kept modulo 2^64 as two words, low word
+// first, and answers the position in the 64-byte block before the addition.
+inline std::size_t CountBytes(std::uint32_t (&byteCount)[2], std::uint32_t count) {
+  constexpr std::size_t kBlockSize = 64;
+  const std::size_t position = byteCount[0] % kBlockSize;
+  byteCount[0] += count;
+  if (byteCount[0] < count) ++byteCount[1];
+  return position;
+}
+
 }  // namespace nodmark::core
 
 #endif  // NODMARK_CORE_BLOCK_FEED_H_

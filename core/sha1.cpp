@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/big_endian.h"
 #include "core/block_feed.h"
 
 namespace nodmark::core {
@@ -12,9 +13,6 @@ constexpr std::size_t kBlockSize = Sha1Context::kBlockSize;
 constexpr std::size_t kWordSize = 4;
 constexpr std::size_t kWordCount = kBlockSize / kWordSize;
 constexpr std::size_t kWindowMask = kWordCount - 1;  // schedule window index = t mod 16
-constexpr std::size_t kLengthFieldSize = 8;
-// A block whose fill reaches this offset has no room left for the length field.
-constexpr std::size_t kLengthFieldOffset = kBlockSize - kLengthFieldSize;
 
 constexpr std::uint32_t kInitH0 = 0x67452301;
 constexpr std::uint32_t kInitH1 = 0xEFCDAB89;
@@ -28,23 +26,7 @@ constexpr std::uint32_t kK1 = 0x6ED9EBA1;
 constexpr std::uint32_t kK2 = 0x8F1BBCDC;
 constexpr std::uint32_t kK3 = 0xCA62C1D6;
 
-// Message completion: one 0x80 byte, then zeros. Final feeds a prefix of 1 to 64 bytes of it.
-constexpr std::uint8_t kPadding[kBlockSize] = {0x80};
-
 inline std::uint32_t Rotl(std::uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
-
-// Byte-wise big-endian access; compilers turn these into a load or store plus a byte swap.
-inline std::uint32_t LoadBe32(const std::uint8_t* p) {
-  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-         (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
-}
-
-inline void StoreBe32(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v >> 24);
-  p[1] = static_cast<std::uint8_t>(v >> 16);
-  p[2] = static_cast<std::uint8_t>(v >> 8);
-  p[3] = static_cast<std::uint8_t>(v);
-}
 
 // Schedule word t (16 <= t < 80), kept in a rolling window of the last 16 words:
 // W[t] = (W[t-3] ^ W[t-8] ^ W[t-14] ^ W[t-16]) <<< 1. Slot t % 16 holds W[t-16] on entry.
@@ -204,31 +186,13 @@ void Sha1Context::Init() {
 
 void Sha1Context::Update(const void* bytesIn, std::uint32_t byteCount) {
   if (byteCount == 0) return;
-  const auto* input = static_cast<const std::uint8_t*>(bytesIn);
-
-  const std::size_t position = byteCount_[0] % kBlockSize;
-  byteCount_[0] += byteCount;
-  if (byteCount_[0] < byteCount) ++byteCount_[1];
-
-  FeedBlocks(buffer_, position, input, byteCount,
-             [this](const std::uint8_t* block) { ProcessBlock(state_, block); });
+  FeedBlocks(buffer_, CountBytes(byteCount_, byteCount), static_cast<const std::uint8_t*>(bytesIn),
+             byteCount, [this](const std::uint8_t* block) { ProcessBlock(state_, block); });
 }
 
 void Sha1Context::Final(std::uint8_t* digestOut) {
-  // Length field: the message length in bits as a 64-bit big-endian number.
-  const std::uint32_t bitsHigh = (byteCount_[1] << 3) | (byteCount_[0] >> 29);
-  const std::uint32_t bitsLow = byteCount_[0] << 3;
-  std::uint8_t lengthField[kLengthFieldSize];
-  StoreBe32(lengthField, bitsHigh);
-  StoreBe32(lengthField + kWordSize, bitsLow);
-
-  const std::size_t position = byteCount_[0] % kBlockSize;
-  const std::size_t paddingSize = position < kLengthFieldOffset
-                                      ? kLengthFieldOffset - position
-                                      : kBlockSize + kLengthFieldOffset - position;
-  Update(kPadding, static_cast<std::uint32_t>(paddingSize));
-  Update(lengthField, kLengthFieldSize);
-
+  CompleteBigEndianMessage(
+      byteCount_, [this](const std::uint8_t* bytes, std::uint32_t count) { Update(bytes, count); });
   for (std::size_t i = 0; i < Sha1Context::kDigestSize / kWordSize; ++i) {
     StoreBe32(digestOut + kWordSize * i, state_[i]);
   }

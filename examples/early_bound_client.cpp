@@ -1,13 +1,16 @@
 // Reads this machine's three identifiers from nodmark.dll early bound: the class is
 // created by its CLSID and the properties are called straight through the
-// IGerneralNodmark interface declared in nodmark.h (generated from nodmark.idl).
+// IGerneralNodmark interface declared in nodmark.h (generated from nodmark.idl). Given
+// an application name, it also reads that application's three identifiers through
+// IGerneralNodmark2.
 //
-//   early_bound_client.exe
+//   early_bound_client.exe [application]
 //
 // nodmark.dll must be registered first (regsvr32 nodmark.dll), or, without
 // registration, lie beside the program with its assembly manifest nodmark.sxs.manifest,
 // which the program's own manifest names (see examples\regfree). Prints one
-// "<property> <value>" line per property and exits with 0, or names the failing
+// "<property> <value>" line per property (and "<method> <value>" per method) and exits
+// with 0, or names the failing
 // call, its HRESULT and the system's text for it on standard error and exits with 1.
 #include <windows.h>
 
@@ -64,10 +67,18 @@ class Reference {
 class String {
  public:
   String() = default;
+  // A copy of `text`, given in the console's code page.
+  explicit String(const char* text) {
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (units <= 1) return;
+    value_ = SysAllocStringLen(nullptr, static_cast<UINT>(units - 1));
+    if (value_ != nullptr) MultiByteToWideChar(CP_ACP, 0, text, -1, value_, units);
+  }
   ~String() { SysFreeString(value_); }
   String(const String&) = delete;
   String& operator=(const String&) = delete;
   BSTR* put() { return &value_; }
+  BSTR get() const { return value_; }
 
   // The text in the console's code page; the identifiers are plain ASCII.
   std::string Narrow() const {
@@ -106,7 +117,7 @@ int Fail(const char* call, HRESULT hr) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   const ComApartment apartment;
   if (FAILED(apartment.result())) return Fail("CoInitialize", apartment.result());
 
@@ -126,5 +137,22 @@ int main() {
   std::printf("nodmark_old %s\n", oldId.Narrow().c_str());
   std::printf("nodmark_new %s\n", newId.Narrow().c_str());
   std::printf("nodmark_complicate %s\n", complicateId.Narrow().c_str());
+  if (argc < 2) return 0;
+
+  // The application's identifiers: the same object, asked for its second interface.
+  Reference<IGerneralNodmark2> nodmark2;
+  hr = nodmark->QueryInterface(IID_IGerneralNodmark2, nodmark2.put());
+  if (FAILED(hr)) return Fail("QueryInterface IGerneralNodmark2", hr);
+  const String application(argv[1]);
+  String oldFor, newFor, complicateFor;
+  hr = nodmark2->nodmark_old_for(application.get(), oldFor.put());
+  if (FAILED(hr)) return Fail("nodmark_old_for", hr);
+  hr = nodmark2->nodmark_new_for(application.get(), newFor.put());
+  if (FAILED(hr)) return Fail("nodmark_new_for", hr);
+  hr = nodmark2->nodmark_complicate_for(application.get(), complicateFor.put());
+  if (FAILED(hr)) return Fail("nodmark_complicate_for", hr);
+  std::printf("nodmark_old_for %s\n", oldFor.Narrow().c_str());
+  std::printf("nodmark_new_for %s\n", newFor.Narrow().c_str());
+  std::printf("nodmark_complicate_for %s\n", complicateFor.Narrow().c_str());
   return 0;
 }

@@ -3,14 +3,16 @@
 // (IDispatch::GetIDsOfNames) and read with IDispatch::Invoke. No header of the
 // component is needed.
 //
-//   late_bound_client.exe [ProgID [property...]]
+//   late_bound_client.exe [ProgID [property... | method(application)...]]
 //
 // The ProgID defaults to "Nodmark.GerneralNodmark", the properties to the three the
-// class has; names are looked up as given, in any letter case. nodmark.dll must be
+// class has; names are looked up as given, in any letter case. A name followed by an
+// argument in parentheses, such as nodmark_new_for(com.example.invoicing), is called
+// as a method with that one text argument. nodmark.dll must be
 // registered first (regsvr32 nodmark.dll), or, without registration, lie beside the
 // program with its assembly manifest nodmark.sxs.manifest, which the program's own
-// manifest names (see examples\regfree). Prints one "<property> <value>" line per
-// property and exits with 0, or names the failing call, its HRESULT and the system's
+// manifest names (see examples\regfree). Prints one "<name> <value>" line per
+// property or method and exits with 0, or names the failing call, its HRESULT and the system's
 // text for it on standard error and exits with 1.
 #include <windows.h>
 
@@ -126,16 +128,31 @@ int main() {
   hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, nodmark.put());
   if (FAILED(hr)) return Fail("CoCreateInstance", progId, hr);
 
-  for (const std::wstring& property : properties) {
+  for (const std::wstring& request : properties) {
+    // "name(argument)": a method called with one text argument. A request that holds a
+    // parenthesis is not empty, so it has a last character.
+    const std::size_t open = request.find(L'(');
+    const bool method = open != std::wstring::npos && request.back() == L')';
+    const std::wstring property = method ? request.substr(0, open) : request;
     LPOLESTR name = const_cast<LPOLESTR>(property.c_str());
     DISPID dispid = DISPID_UNKNOWN;
     hr = nodmark->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
     if (FAILED(hr)) return Fail("GetIDsOfNames", property, hr);
 
-    DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
+    Variant argument;
+    DISPPARAMS parameters = {nullptr, nullptr, 0, 0};
+    if (method) {
+      const std::wstring text = request.substr(open + 1, request.size() - open - 2);
+      argument.get()->vt = VT_BSTR;
+      argument.get()->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+      if (argument.get()->bstrVal == nullptr)
+        return Fail("SysAllocString", property, E_OUTOFMEMORY);
+      parameters = {argument.get(), nullptr, 1, 0};
+    }
     Variant value;
-    hr = nodmark->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
-                         value.get(), nullptr, nullptr);
+    hr = nodmark->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT,
+                         method ? DISPATCH_METHOD : DISPATCH_PROPERTYGET, &parameters, value.get(),
+                         nullptr, nullptr);
     if (FAILED(hr)) return Fail("Invoke", property, hr);
     hr = VariantChangeType(value.get(), value.get(), 0, VT_BSTR);
     if (FAILED(hr)) return Fail("VariantChangeType", property, hr);

@@ -67,6 +67,7 @@ shell::RegistrationTexts ComponentTexts(const std::string& typeLibPlatform) {
   texts.clsid = shell::kClsidGerneralNodmarkText;
   texts.libid = shell::kLibidNodmarkLibText;
   texts.iid = shell::kIidGerneralNodmarkText;
+  texts.iid2 = shell::kIidGerneralNodmark2Text;
   return texts;
 }
 

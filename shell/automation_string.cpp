@@ -1,5 +1,7 @@
 #include "shell/automation_string.h"
 
+#include <climits>
+
 #include "platform/win32/scoped_bstr.h"
 #include "shell/automation_alloc.h"
 #include "shell/com_error.h"
@@ -30,6 +32,32 @@ HRESULT AnsiToAutomationString(const std::string& text, BSTR* result) noexcept {
   }
   *result = converted.release();
   return S_OK;
+}
+
+HRESULT AutomationStringToUtf8(BSTR text, std::string* utf8) noexcept {
+  try {
+    const UINT units = SysStringLen(text);
+    if (units == 0) {
+      utf8->clear();
+      return S_OK;
+    }
+    // Each code unit takes at most three bytes: the byte count must fit an int too.
+    if (units > INT_MAX / 3) return E_INVALIDARG;
+    const int length = static_cast<int>(units);
+    const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, length,
+                                          /*narrow=*/nullptr, /*narrowCapacity=*/0,
+                                          /*defaultChar=*/nullptr, /*usedDefault=*/nullptr);
+    if (bytes <= 0) return E_INVALIDARG;
+    std::string converted(static_cast<std::size_t>(bytes), '\0');
+    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, length, converted.data(), bytes,
+                            /*defaultChar=*/nullptr, /*usedDefault=*/nullptr) != bytes) {
+      return E_INVALIDARG;
+    }
+    *utf8 = std::move(converted);
+    return S_OK;
+  } catch (...) {
+    return ResultFromCaughtException();
+  }
 }
 
 }  // namespace nodmark::shell

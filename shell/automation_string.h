@@ -14,6 +14,13 @@ namespace nodmark::shell {
 // `result` must not be null. Thread-safe.
 HRESULT AnsiToAutomationString(const std::string& text, BSTR* result) noexcept;
 
+// The UTF-8 form of the automation string `text`, all SysStringLen code units of it.
+// S_OK with the bytes in *utf8; E_INVALIDARG, with *utf8 unchanged, for text that is
+// not valid UTF-16 (an unpaired surrogate would otherwise turn into a replacement
+// character, and two different names into one), or too long to convert; E_OUTOFMEMORY.
+// A null or empty `text` gives an empty *utf8. Thread-safe.
+HRESULT AutomationStringToUtf8(BSTR text, std::string* utf8) noexcept;
+
 }  // namespace nodmark::shell
 
 #endif  // NODMARK_SHELL_AUTOMATION_STRING_H_

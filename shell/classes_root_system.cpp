@@ -100,20 +100,20 @@ bool ClassesRootSystem::ReadOtherArchitectureText(const std::string& key,
   }
 }
 
-bool ClassesRootSystem::WriteKey(const std::string& key, const char* valueName,
-                                 const char* valueText) noexcept {
+KeyWrite ClassesRootSystem::WriteKey(const std::string& key, const char* valueName,
+                                     const char* valueText) noexcept {
   platform::UniqueRegistryKey opened;
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), /*reserved=*/0, /*keyClass=*/nullptr,
                       REG_OPTION_NON_VOLATILE, KEY_WRITE, /*security=*/nullptr, opened.put(),
                       /*disposition=*/nullptr) != ERROR_SUCCESS) {
-    return false;
+    return KeyWrite::kKeyRefused;
   }
-  if (valueText != nullptr) {
-    const auto size = static_cast<DWORD>(std::strlen(valueText) + 1);  // with the terminator
-    static_cast<void>(RegSetValueExA(opened.get(), valueName, /*reserved=*/0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(valueText), size));
-  }
-  return true;
+  if (valueText == nullptr) return KeyWrite::kWritten;
+  const auto size = static_cast<DWORD>(std::strlen(valueText) + 1);  // with the terminator
+  return RegSetValueExA(opened.get(), valueName, /*reserved=*/0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(valueText), size) == ERROR_SUCCESS
+             ? KeyWrite::kWritten
+             : KeyWrite::kValueRefused;
 }
 
 }  // namespace nodmark::shell

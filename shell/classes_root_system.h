@@ -25,8 +25,8 @@ class ClassesRootSystem final : public RegistrationSystem {
   // Reads at most MAX_PATH - 1 bytes, as the readers of the class key do; a longer
   // value counts as unreadable.
   bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept override;
-  bool WriteKey(const std::string& key, const char* valueName,
-                const char* valueText) noexcept override;
+  KeyWrite WriteKey(const std::string& key, const char* valueName,
+                    const char* valueText) noexcept override;
 
  private:
   HMODULE module_;

@@ -5,7 +5,7 @@
 
 #include <oaidl.h>
 
-// The IDispatch methods of IGerneralNodmark, shared by every instance: the instance's
+// The IDispatch methods of IGerneralNodmark2, shared by every instance: the instance's
 // dual-interface entry forwards slots 3 to 6 here. They answer from the interface's
 // type information, loaded from the registered type library on first need and kept
 // for the process (type_info_cache.h). While the type library cannot be loaded, the

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <iterator>
 
+#include "identifiers/application_identifier.h"
 #include "platform/win32/com_ptr.h"
 #include "shell/automation_string.h"
 #include "shell/com_error.h"
@@ -17,6 +18,21 @@ namespace {
 HRESULT ReadProperty(const std::string& text, BSTR* pVal) noexcept {
   if (pVal == nullptr) return E_POINTER;
   return AnsiToAutomationString(text, pVal);
+}
+
+HRESULT ReadApplicationIdentifier(const std::string& identifier, BSTR application,
+                                  BSTR* pVal) noexcept {
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = nullptr;
+  if (SysStringLen(application) == 0) return E_INVALIDARG;  // null reads as empty
+  try {
+    std::string name;
+    const HRESULT hr = AutomationStringToUtf8(application, &name);
+    if (FAILED(hr)) return hr;
+    return AnsiToAutomationString(identifiers::ApplicationIdentifier(identifier, name), pVal);
+  } catch (...) {
+    return ResultFromCaughtException();
+  }
 }
 
 // Makes one `Object` (a plain instance or an aggregate), which locks the module for
@@ -60,9 +76,10 @@ GerneralNodmark::GerneralNodmark(IUnknown* outer)
       complicateText_(identifiers_.GetComplicateIdentifier()) {}
 
 HRESULT GerneralNodmark::LookUpOwnInterface(REFIID riid, void** ppv) noexcept {
-  IGerneralNodmark* const dual = this;
+  IGerneralNodmark2* const dual = this;
   const InterfaceTableRow rows[] = {
       {&kIidGerneralNodmark, dual},
+      {&kIidGerneralNodmark2, dual},
       {&IID_IDispatch, dual},
       {&IID_IObjectSafety, static_cast<IObjectSafety*>(this)},
   };
@@ -74,7 +91,7 @@ STDMETHODIMP GerneralNodmark::QueryInterface(REFIID riid, void** ppv) noexcept {
   const HRESULT hr = outer_->QueryInterface(riid, ppv);
   // An interface the outer object refuses is still answered from the inner table,
   // unless the outer pointer is this very instance (that would only ask again).
-  if (FAILED(hr) && outer_ != static_cast<IGerneralNodmark*>(this)) {
+  if (FAILED(hr) && outer_ != static_cast<IGerneralNodmark2*>(this)) {
     return LookUpOwnInterface(riid, ppv);
   }
   return hr;
@@ -120,6 +137,18 @@ STDMETHODIMP GerneralNodmark::get_nodmark_new(BSTR* pVal) noexcept {
 
 STDMETHODIMP GerneralNodmark::get_nodmark_complicate(BSTR* pVal) noexcept {
   return ReadProperty(complicateText_, pVal);
+}
+
+STDMETHODIMP GerneralNodmark::nodmark_old_for(BSTR application, BSTR* pVal) noexcept {
+  return ReadApplicationIdentifier(oldText_, application, pVal);
+}
+
+STDMETHODIMP GerneralNodmark::nodmark_new_for(BSTR application, BSTR* pVal) noexcept {
+  return ReadApplicationIdentifier(newText_, application, pVal);
+}
+
+STDMETHODIMP GerneralNodmark::nodmark_complicate_for(BSTR application, BSTR* pVal) noexcept {
+  return ReadApplicationIdentifier(complicateText_, application, pVal);
 }
 
 STDMETHODIMP GerneralNodmark::GetInterfaceSafetyOptions(REFIID /*riid*/,

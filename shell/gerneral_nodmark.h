@@ -15,24 +15,25 @@ namespace nodmark::shell {
 
 // An instance of the automation class GerneralNodmark. Construction computes the
 // machine's three identifiers once (this may throw std::bad_alloc); the property
-// getters hand out fresh automation strings of them. The dual-interface entry
-// (IGerneralNodmark, also the instance's IUnknown and IDispatch) comes first, the
+// getters hand out fresh automation strings of them, and the per-application methods
+// the keyed digests of them. The dual-interface entry (IGerneralNodmark2, which is also
+// the instance's IGerneralNodmark, IUnknown and IDispatch) comes first, the
 // IObjectSafety entry second.
 //
 // A plain instance (outer null) counts its own references and is destroyed by the
 // Release that brings the count to 0. The inner instance of an aggregate sends its
 // IUnknown methods to the outer object, whose reference it does not count.
 // Instances are single-threaded: the COM runtime calls each from one apartment.
-class GerneralNodmark final : public IGerneralNodmark, public IObjectSafety {
+class GerneralNodmark final : public IGerneralNodmark2, public IObjectSafety {
  public:
   explicit GerneralNodmark(IUnknown* outer);
   ~GerneralNodmark() = default;
   GerneralNodmark(const GerneralNodmark&) = delete;
   GerneralNodmark& operator=(const GerneralNodmark&) = delete;
 
-  // QueryInterface over the instance's own table (IGerneralNodmark, IDispatch,
-  // IObjectSafety), never asking the outer object. The AddRef goes through the
-  // chosen entry, so for an inner instance it reaches the outer object.
+  // QueryInterface over the instance's own table (IGerneralNodmark,
+  // IGerneralNodmark2, IDispatch, IObjectSafety), never asking the outer object. The AddRef goes
+  // through the chosen entry, so for an inner instance it reaches the outer object.
   HRESULT LookUpOwnInterface(REFIID riid, void** ppv) noexcept;
 
   // IUnknown.
@@ -55,6 +56,15 @@ class GerneralNodmark final : public IGerneralNodmark, public IObjectSafety {
   STDMETHODIMP get_nodmark_old(BSTR* pVal) noexcept override;
   STDMETHODIMP get_nodmark_new(BSTR* pVal) noexcept override;
   STDMETHODIMP get_nodmark_complicate(BSTR* pVal) noexcept override;
+
+  // IGerneralNodmark2: S_OK with a new string owned by the caller in *pVal, 32
+  // upper-case hex digits: the application's form of the identifier (see
+  // identifiers/application_identifier.h). E_POINTER for a null pVal; otherwise *pVal
+  // is null on failure: E_INVALIDARG for a null or empty application or one that is
+  // not valid UTF-16, E_OUTOFMEMORY.
+  STDMETHODIMP nodmark_old_for(BSTR application, BSTR* pVal) noexcept override;
+  STDMETHODIMP nodmark_new_for(BSTR application, BSTR* pVal) noexcept override;
+  STDMETHODIMP nodmark_complicate_for(BSTR application, BSTR* pVal) noexcept override;
 
   // IObjectSafety: every request succeeds. GetInterfaceSafetyOptions writes nothing
   // through its two pointers; SetInterfaceSafetyOptions stores nothing.

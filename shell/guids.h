@@ -55,6 +55,9 @@ inline constexpr CLSID kClsidGerneralNodmark =
 // Dual interface IGerneralNodmark.
 inline constexpr IID kIidGerneralNodmark =
     guid_parsing::GuidFromRegistryText(kIidGerneralNodmarkText);
+// Dual interface IGerneralNodmark2, derived from IGerneralNodmark: the class's default.
+inline constexpr IID kIidGerneralNodmark2 =
+    guid_parsing::GuidFromRegistryText(kIidGerneralNodmark2Text);
 // Type library NODMARKLib, version 1.0.
 inline constexpr GUID kLibidNodmarkLib = guid_parsing::GuidFromRegistryText(kLibidNodmarkLibText);
 inline constexpr WORD kTypeLibMajorVersion = 1;

@@ -10,8 +10,9 @@
 
 // S_OK when every key was written; S_FALSE (1, a success code to callers that test
 // only for failure) when a key could not be created and the rows before it stay
-// written; a failure code, with nothing written, when the GUID texts or the module
-// path cannot be had.
+// written; SELFREG_E_CLASS, which regsvr32 reports as a failure, when a value could
+// not be written (every other row is still attempted); a failure code, with nothing
+// written, when the GUID texts or the module path cannot be had.
 STDAPI DllRegisterServer() {
   nodmark::shell::ClassesRootSystem system(nodmark::shell::ModuleInstance());
   return nodmark::shell::RegisterServerKeys(system);

@@ -11,6 +11,13 @@
 // over the table can be checked row by row and keys can be refused on demand.
 namespace nodmark::shell {
 
+// What WriteKey managed.
+enum class KeyWrite {
+  kWritten,       // the key exists and holds the value asked for, if any
+  kKeyRefused,    // the key could not be created; nothing was written
+  kValueRefused,  // the key exists, but its value could not be written
+};
+
 class RegistrationSystem {
  public:
   virtual ~RegistrationSystem() = default;
@@ -40,12 +47,12 @@ class RegistrationSystem {
   // unchanged.
   virtual bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept = 0;
 
-  // Opens or creates `key` (and any missing parent) for writing. False when the key
-  // cannot be created. Otherwise, when `valueText` is not null, writes it as a string
-  // value named `valueName` (null: the default value); a value that cannot be
-  // written is not reported.
-  virtual bool WriteKey(const std::string& key, const char* valueName,
-                        const char* valueText) noexcept = 0;
+  // Opens or creates `key` (and any missing parent) for writing and, when
+  // `valueText` is not null, writes it as a string value named `valueName` (null: the
+  // default value). kKeyRefused when the key cannot be created, kValueRefused when
+  // the key exists but the value cannot be written.
+  virtual KeyWrite WriteKey(const std::string& key, const char* valueName,
+                            const char* valueText) noexcept = 0;
 };
 
 }  // namespace nodmark::shell

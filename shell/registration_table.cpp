@@ -1,5 +1,7 @@
 #include "shell/registration_table.h"
 
+#include <algorithm>
+
 namespace nodmark::shell {
 namespace {
 
@@ -8,6 +10,7 @@ constexpr char kProgId[] = "Nodmark.GerneralNodmark";
 constexpr char kVersionSuffix[] = ".1";
 constexpr char kLibraryDescription[] = "nodmark 1.0 Type Library";
 constexpr char kInterfaceName[] = "IGerneralNodmark";
+constexpr char kInterface2Name[] = "IGerneralNodmark2";
 constexpr char kInterfaceVersion[] = "1.0";
 constexpr char kLibraryFlags[] = "0";
 // The standard automation marshaller: calls from other apartments are marshalled
@@ -19,6 +22,22 @@ constexpr char kTypeLibLocaleKey[] = "TypeLib\\%s\\1.0\\0\\";
 
 constexpr bool kDeleteFirst = true;
 constexpr bool kKeep = false;
+
+constexpr std::size_t kInterfaceRowCount = 5;
+constexpr std::size_t kLeadingRowCount = kRegistrationRowCount - 2 * kInterfaceRowCount;
+
+// The key of a dual interface: its name, the automation marshaller for calls from other
+// apartments and the type library it is described in.
+std::array<RegistrationEntry, kInterfaceRowCount> InterfaceRows(const char* iid, const char* name,
+                                                                const char* libid) {
+  return {{
+      {"Interface\\%s", iid, nullptr, name, kKeep},
+      {"Interface\\%s\\ProxyStubClsid", iid, nullptr, kAutomationMarshaller, kKeep},
+      {"Interface\\%s\\ProxyStubClsid32", iid, nullptr, kAutomationMarshaller, kKeep},
+      {"Interface\\%s\\TypeLib", iid, nullptr, libid, kKeep},
+      {"Interface\\%s\\TypeLib", iid, kVersionValueName, kInterfaceVersion, kKeep},
+  }};
+}
 
 }  // namespace
 
@@ -35,13 +54,12 @@ RegistrationTable BuildRegistrationTable(const RegistrationTexts& texts) {
   const char* const progId = texts.progId.c_str();
   const char* const clsid = texts.clsid.c_str();
   const char* const libid = texts.libid.c_str();
-  const char* const iid = texts.iid.c_str();
   const char* const description = texts.classDescription.c_str();
   const char* const versioned = texts.versionedProgId.c_str();
   const char* const path = texts.modulePath.c_str();
   const char* const directory = texts.moduleDirectory.c_str();
   // A null value name is the key's default value; a null value text writes no value.
-  return {{
+  const std::array<RegistrationEntry, kLeadingRowCount> leading = {{
       {"%s.1", progId, nullptr, description, kKeep},
       {"%s.1\\CLSID", progId, nullptr, clsid, kKeep},
       {progId, nullptr, nullptr, description, kKeep},
@@ -63,12 +81,14 @@ RegistrationTable BuildRegistrationTable(const RegistrationTexts& texts) {
       {texts.typeLibModulePattern.c_str(), libid, nullptr, path, kKeep},
       {"TypeLib\\%s\\1.0\\FLAGS", libid, nullptr, kLibraryFlags, kKeep},
       {"TypeLib\\%s\\1.0\\HELPDIR", libid, nullptr, directory, kKeep},
-      {"Interface\\%s", iid, nullptr, kInterfaceName, kKeep},
-      {"Interface\\%s\\ProxyStubClsid", iid, nullptr, kAutomationMarshaller, kKeep},
-      {"Interface\\%s\\ProxyStubClsid32", iid, nullptr, kAutomationMarshaller, kKeep},
-      {"Interface\\%s\\TypeLib", iid, nullptr, libid, kKeep},
-      {"Interface\\%s\\TypeLib", iid, kVersionValueName, kInterfaceVersion, kKeep},
   }};
+  const auto first = InterfaceRows(texts.iid.c_str(), kInterfaceName, libid);
+  const auto second = InterfaceRows(texts.iid2.c_str(), kInterface2Name, libid);
+  RegistrationTable table{};
+  auto next = std::copy(leading.begin(), leading.end(), table.begin());
+  next = std::copy(first.begin(), first.end(), next);
+  std::copy(second.begin(), second.end(), next);
+  return table;
 }
 
 std::string FormRegistrationKey(const RegistrationEntry& entry) {

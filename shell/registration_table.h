@@ -14,7 +14,8 @@ namespace nodmark::shell {
 struct RegistrationTexts {
   std::string clsid;
   std::string libid;
-  std::string iid;
+  std::string iid;               // IGerneralNodmark
+  std::string iid2;              // IGerneralNodmark2, derived from it
   std::string classDescription;  // "GerneralNodmark Class"
   std::string progId;            // "Nodmark.GerneralNodmark"
   std::string versionedProgId;   // the ProgID followed by ".1"
@@ -34,7 +35,7 @@ struct RegistrationEntry {
   bool deleteFirst;         // delete the key and everything below it before creating it
 };
 
-inline constexpr std::size_t kRegistrationRowCount = 22;
+inline constexpr std::size_t kRegistrationRowCount = 27;
 using RegistrationTable = std::array<RegistrationEntry, kRegistrationRowCount>;
 
 // The component's fixed texts for a module of the platform `typeLibPlatform`
@@ -42,9 +43,11 @@ using RegistrationTable = std::array<RegistrationEntry, kRegistrationRowCount>;
 // library's platform entry. GUID texts and module path are left empty for the caller.
 RegistrationTexts FixedRegistrationTexts(const char* typeLibPlatform);
 
-// The 22 rows in the order they are written: the two ProgIDs, the class key (deleted
+// The 27 rows in the order they are written: the two ProgIDs, the class key (deleted
 // first, so nothing another tool left under it survives), the type-library key and
-// the interface key with the standard automation marshaller. The rows point into
+// the keys of the two interfaces with the standard automation marshaller (the second
+// interface's five rows come last, so that the first 22 are those every earlier
+// version wrote). The rows point into
 // `texts`, which must outlive the table.
 RegistrationTable BuildRegistrationTable(const RegistrationTexts& texts);
 

@@ -1,5 +1,7 @@
 #include "shell/server_registration.h"
 
+#include <olectl.h>
+
 #include "platform/win32/architecture.h"
 #include "shell/com_error.h"
 #include "shell/guids.h"
@@ -20,6 +22,7 @@ HRESULT GatherTexts(RegistrationSystem& system, RegistrationTexts* texts) {
   HRESULT hr = system.GuidText(kClsidGerneralNodmark, &texts->clsid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kLibidNodmarkLib, &texts->libid);
   if (SUCCEEDED(hr)) hr = system.GuidText(kIidGerneralNodmark, &texts->iid);
+  if (SUCCEEDED(hr)) hr = system.GuidText(kIidGerneralNodmark2, &texts->iid2);
   if (SUCCEEDED(hr)) hr = system.ModulePath(&texts->modulePath);
   if (FAILED(hr)) return hr;
   texts->moduleDirectory = ModuleDirectory(
@@ -42,7 +45,8 @@ void PointHelpDirectoryAtOtherModule(RegistrationSystem& system, RegistrationTex
       ModuleDirectory(otherPath, [&system](unsigned char byte) { return system.IsLeadByte(byte); });
   for (const RegistrationEntry& row : BuildRegistrationTable(texts)) {
     if (row.valueText == texts.moduleDirectory.c_str()) {
-      system.WriteKey(FormRegistrationKey(row), row.valueName, row.valueText);
+      // A help directory that stays as it was costs no host anything.
+      static_cast<void>(system.WriteKey(FormRegistrationKey(row), row.valueName, row.valueText));
     }
   }
 }
@@ -54,14 +58,20 @@ HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept {
     RegistrationTexts texts;
     const HRESULT hr = GatherTexts(system, &texts);
     if (FAILED(hr)) return hr;
+    // A missing value (the module path under InprocServer32, a ProgID's CLSID) leaves
+    // a class that cannot be created, so it fails the registration; the other rows
+    // are still written, as far as they go.
+    bool valueRefused = false;
     for (const RegistrationEntry& row : BuildRegistrationTable(texts)) {
       const std::string key = FormRegistrationKey(row);
       if (row.deleteFirst) system.DeleteTree(key);
+      const KeyWrite written = system.WriteKey(key, row.valueName, row.valueText);
       // Nothing is rolled back: the rows already written stay, as an installer
       // running again would write them anyway.
-      if (!system.WriteKey(key, row.valueName, row.valueText)) return S_FALSE;
+      if (written == KeyWrite::kKeyRefused) return valueRefused ? SELFREG_E_CLASS : S_FALSE;
+      if (written == KeyWrite::kValueRefused) valueRefused = true;
     }
-    return S_OK;
+    return valueRefused ? SELFREG_E_CLASS : S_OK;
   } catch (...) {
     return ResultFromCaughtException();
   }
@@ -76,6 +86,7 @@ HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
     const bool haveClsid = SUCCEEDED(system.GuidText(kClsidGerneralNodmark, &clsid));
     const bool haveLibid = SUCCEEDED(system.GuidText(kLibidNodmarkLib, &libid));
     const bool haveIid = SUCCEEDED(system.GuidText(kIidGerneralNodmark, &iid));
+    const bool haveIid2 = SUCCEEDED(system.GuidText(kIidGerneralNodmark2, &fixed.iid2));
 
     // 64-bit Windows gives 32-bit and 64-bit processes a class key and an interface key
     // each, but one ProgID key and one type-library key for both. While the module of
@@ -100,6 +111,7 @@ HRESULT UnregisterServerKeys(RegistrationSystem& system) noexcept {
       }
     }
     if (haveIid) system.DeleteTree(kInterfaceTreePrefix + iid);
+    if (haveIid2) system.DeleteTree(kInterfaceTreePrefix + fixed.iid2);
     return S_OK;
   } catch (...) {
     return ResultFromCaughtException();

@@ -10,17 +10,19 @@
 // concurrent runs interleave their writes.
 namespace nodmark::shell {
 
-// Writes the 22 rows of the registration table in order. S_OK when every row was
+// Writes the rows of the registration table in order. S_OK when every row was
 // written; S_FALSE when a key could not be created: the walk stops there and the
-// rows before it stay written. A value that cannot be written is passed over.
+// rows before it stay written. SELFREG_E_CLASS when a value could not be written:
+// the walk still goes on to the other rows (as far as the keys can be created), but
+// the class is not usable, so the result is a failure whatever else happened.
 // Before anything is written, the GUID texts and the module path are gathered; when
 // one of them cannot be had, nothing is written and the result is that failure
 // (keys named from an unset text, or a truncated path that names no file, would
 // register a component that cannot be found). E_OUTOFMEMORY when memory runs out.
 HRESULT RegisterServerKeys(RegistrationSystem& system) noexcept;
 
-// Deletes the five trees registration writes: the class key, the ProgID, the
-// versioned ProgID, and the type-library and interface keys of the component's GUIDs.
+// Deletes the six trees registration writes: the class key, the ProgID, the
+// versioned ProgID, the type-library key and the keys of the two interfaces.
 // While the module of the other architecture is registered (its class key exists in
 // the other registry view), the ProgIDs and the type-library key, which both views
 // share, stay, only this module's platform entry under the type library goes, and

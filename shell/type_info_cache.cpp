@@ -13,7 +13,8 @@ constexpr int kCleanupAbsent = 0;
 constexpr int kCleanupBeingAdded = 1;
 constexpr int kCleanupListed = 2;
 
-TypeInfoCache processCache{kIidGerneralNodmark, kLibidNodmarkLib, kTypeLibMajorVersion,
+// The default interface's: it carries the three properties and the three methods.
+TypeInfoCache processCache{kIidGerneralNodmark2, kLibidNodmarkLib, kTypeLibMajorVersion,
                            kTypeLibMinorVersion};
 
 // Puts the clean-up into the shutdown list unless it is there already, so that a

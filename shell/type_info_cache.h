@@ -9,7 +9,7 @@
 
 #include "shell/name_cache.h"
 
-// The process-wide cache of IGerneralNodmark's type information, loaded from the
+// The process-wide cache of IGerneralNodmark2's type information, loaded from the
 // registered type library on the first dispatch call that needs it and shared by
 // every instance.
 namespace nodmark::shell {

@@ -1,6 +1,6 @@
-// Md5Context and Sha1Context against published and independently computed digests, fed in
-// every way a caller can split a message. Both digests run the same tests over their own
-// tables of known answers.
+// Md5Context, Sha1Context and Sha256Context against published and independently computed
+// digests, fed in every way a caller can split a message. Every digest runs the same tests
+// over its own table of known answers.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 #include "core/md5.h"
 #include "core/sha1.h"
+#include "core/sha256.h"
 #include "instrumented_run.h"
 
 namespace nodmark::core {
@@ -96,6 +97,37 @@ struct Sha1 {
   }
 };
 
+struct Sha256 {
+  using Context = Sha256Context;
+  // Computed with: head -c 536870917 /dev/zero | openssl dgst -sha256
+  static constexpr char kLargeMessageDigest[] =
+      "067afeb284bda066154edc29030dbfdb883432345edbb83b37c54f87fb33931e";
+
+  static const std::vector<KnownAnswer>& KnownAnswers() {
+    static const std::vector<KnownAnswer> cases = {
+        // FIPS 180-2, appendix B.
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        // Computed with: printf '' | openssl dgst -sha256 (and printf a | ...)
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"a", "ca978112ca1bbdcafac231b39a23dc4da786eff8147c4e72b9807785afee48bb"},
+        // Lengths around the length field (56) and the block (64). Digests computed with
+        //   yes abcdefghijklmnopqrstuvwxyz | tr -d '\n' | head -c N | openssl dgst -sha256
+        {Alphabet(55), "595615dbe4f0f407ae397d08b4c2cb870cb9b0e11937416f950c5160acf9c005"},
+        {Alphabet(56), "784f623b787495078e93ff28a25b581df0584055a7e71d8cd90c454716b92f51"},
+        {Alphabet(63), "5ca3e1ef5207490eac01a795e5cc94d59582a5118bf9534665c8668d87aa647c"},
+        {Alphabet(64), "2fcd5a0d60e4c941381fcc4e00a4bf8be422c3ddfafb93c809e8d1e2bfffae8e"},
+        {Alphabet(65), "1b3cd1877ab2f2f19f7be001722554f336cb799df0329de0bb4c118dc6abc06d"},
+        {Alphabet(119), "faef67da856d6fd9c8d12f9ed0a4fefd3cf0ce085ab43e2907418d457e3c354b"},
+        {Alphabet(120), "c9512b08619c19fbb503c7da6b46ef20301e5f7a7a5f43989182398536f5c5c8"},
+    };
+    return cases;
+  }
+};
+
 template <typename Digest>
 class DigestTest : public ::testing::Test {
  protected:
@@ -161,11 +193,12 @@ class DigestTest : public ::testing::Test {
 struct DigestName {
   template <typename Digest>
   static std::string GetName(int) {
-    return std::is_same_v<Digest, Md5> ? "Md5" : "Sha1";
+    if (std::is_same_v<Digest, Md5>) return "Md5";
+    return std::is_same_v<Digest, Sha1> ? "Sha1" : "Sha256";
   }
 };
 
-using Digests = ::testing::Types<Md5, Sha1>;
+using Digests = ::testing::Types<Md5, Sha1, Sha256>;
 TYPED_TEST_SUITE(DigestTest, Digests, DigestName);
 
 TYPED_TEST(DigestTest, FinalWritesExactlyTheDigest) {
@@ -211,6 +244,18 @@ TYPED_TEST(DigestTest, SplitAtBlockAndLengthFieldBoundaries) {
       EXPECT_EQ(this->DigestInPieces(known.message, {cut}), known.digestHex) << "split at " << cut;
     }
     EXPECT_EQ(this->DigestInPieces(known.message, allCuts), known.digestHex) << "split at all";
+  }
+}
+
+TYPED_TEST(DigestTest, SplitAtEveryOffset) {
+  constexpr std::size_t kLongestMessageSplit = 130;  // past two blocks
+  for (std::size_t i = 0; i < this->KnownAnswers().size(); ++i) {
+    const KnownAnswer& known = this->KnownAnswers()[i];
+    if (known.message.size() > kLongestMessageSplit) continue;
+    for (std::size_t cut = 0; cut <= known.message.size(); ++cut) {
+      EXPECT_EQ(this->DigestInPieces(known.message, {cut}), known.digestHex)
+          << this->CaseLabel(i) << ", split at " << cut;
+    }
   }
 }
 

@@ -104,11 +104,11 @@ package_path=$(windows_path "$package")
 upgrade_path=$(windows_path "$upgrade")
 jscript_path=$(windows_path "$jscript")
 
-# The component's five trees, in every registry view, as sorted "[key]" sections.
+# The component's six trees, in every registry view, as sorted "[key]" sections.
 component_pattern='^\[hkey_local_machine\\software\\classes\\(wow6432node\\)?'
 component_pattern+='(nodmark\.gerneralnodmark(\.1)?|clsid\\[{]0a47e819-f82e-4d5d-b806-6a9ea94d68cd[}]'
 component_pattern+='|typelib\\[{]54bae923-a008-4aa2-82e1-47f612c9a090[}]'
-component_pattern+='|interface\\[{]0c2f6f40-9d45-437b-a61e-2470148259ab[}])(]|\\)'
+component_pattern+='|interface\\[{](0c2f6f40-9d45-437b-a61e-2470148259ab|fb475e00-132f-40d6-baff-a1dbf9f7197d)[}])(]|\\)'
 export_component() {
   local out=$1 raw
   raw=$(mktemp)

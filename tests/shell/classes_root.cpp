@@ -109,8 +109,9 @@ bool WriteClassesRootString(const std::string& key, const char* name, const std:
 }
 
 std::vector<std::string> ComponentTrees() {
-  return {"Nodmark.GerneralNodmark", "Nodmark.GerneralNodmark.1", "CLSID\\" + Narrow(kClsidText),
-          "TypeLib\\" + Narrow(kLibidText), "Interface\\" + Narrow(kIidText)};
+  return {"Nodmark.GerneralNodmark",        "Nodmark.GerneralNodmark.1",
+          "CLSID\\" + Narrow(kClsidText),   "TypeLib\\" + Narrow(kLibidText),
+          "Interface\\" + Narrow(kIidText), "Interface\\" + Narrow(kIid2Text)};
 }
 
 ClassesRootSnapshot::ClassesRootSnapshot(std::vector<std::string> trees)

@@ -32,7 +32,7 @@ int ClassesRootValueCount(const std::string& key);
 // Creates HKCR\`key` and writes `text` as REG_SZ value `name`; false on failure.
 bool WriteClassesRootString(const std::string& key, const char* name, const std::string& text);
 
-// The five trees the component registers under HKCR.
+// The six trees the component registers under HKCR.
 std::vector<std::string> ComponentTrees();
 
 // One key with its values, as captured by ClassesRootSnapshot.

@@ -19,6 +19,7 @@ GUID GuidFromText(const wchar_t* text);
 
 inline const wchar_t kClsidText[] = L"{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}";
 inline const wchar_t kIidText[] = L"{0C2F6F40-9D45-437B-A61E-2470148259AB}";
+inline const wchar_t kIid2Text[] = L"{FB475E00-132F-40D6-BAFF-A1DBF9F7197D}";
 inline const wchar_t kLibidText[] = L"{54BAE923-A008-4AA2-82E1-47F612C9A090}";
 
 // Values a call must overwrite or leave alone, recognisable when it did neither.
@@ -35,6 +36,22 @@ inline const PropertyGetter kPropertyGetters[] = {
     {"nodmark_new", [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_new(v); }},
     {"nodmark_complicate",
      [](IGerneralNodmark* o, BSTR* v) { return o->get_nodmark_complicate(v); }},
+};
+
+// The three per-application methods of IGerneralNodmark2, each beside the property
+// whose identifier it keys with.
+struct ApplicationMethod {
+  const char* name;
+  HRESULT (*read)(IGerneralNodmark2* object, BSTR application, BSTR* value);
+};
+
+inline const ApplicationMethod kApplicationMethods[] = {
+    {"nodmark_old_for",
+     [](IGerneralNodmark2* o, BSTR a, BSTR* v) { return o->nodmark_old_for(a, v); }},
+    {"nodmark_new_for",
+     [](IGerneralNodmark2* o, BSTR a, BSTR* v) { return o->nodmark_new_for(a, v); }},
+    {"nodmark_complicate_for",
+     [](IGerneralNodmark2* o, BSTR a, BSTR* v) { return o->nodmark_complicate_for(a, v); }},
 };
 
 // Owns a VARIANT and clears it when it goes.

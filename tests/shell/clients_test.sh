@@ -4,7 +4,10 @@
 # the early-bound C++ client calls the getters directly and is the reference; the
 # command-line tool, the late-bound C++ client and the JScript and VBScript clients
 # under that architecture's cscript (each by both ProgIDs) must print the same three
-# lines. Unregistering with regsvr32 /u must leave the class uncreatable. Whatever the
+# lines. Given an application name, every client but the tool prints three more
+# lines, the application's identifiers, which must equal the first half of OpenSSL's
+# HMAC-SHA256 of the name keyed with each identifier, and differ for another name.
+# Unregistering with regsvr32 /u must leave the class uncreatable. Whatever the
 # prefix's registry view of that architecture held of the component's registration is
 # put back at the end.
 #
@@ -48,12 +51,12 @@ dll_path=$(windows_path "$dll")
 js=$(windows_path "$examples/jscript_client.js")
 vbs=$(windows_path "$examples/vbscript_client.vbs")
 
-# Compares one client's output with the reference.
+# Compares one client's output with the reference (or with $3).
 expect_reference() {
-  local what=$1 output=$2
-  if [ "$output" != "$reference" ]; then
+  local what=$1 output=$2 expected=${3:-$reference}
+  if [ "$output" != "$expected" ]; then
     fail "$what printed something else than the direct getters"
-    diff <(echo "$reference") <(echo "$output") >&2 || true
+    diff <(echo "$expected") <(echo "$output") >&2 || true
   fi
 }
 
@@ -73,6 +76,37 @@ for prog_id in "${prog_ids[@]}"; do
   expect_reference "late-bound client ($prog_id)" "$(wine_out "$late_bound" "$prog_id")"
   expect_reference "JScript client ($prog_id)" "$(system_out cscript //nologo "$js" "$prog_id")"
   expect_reference "VBScript client ($prog_id)" "$(system_out cscript //nologo "$vbs" "$prog_id")"
+done
+
+# The application's identifiers, early bound: the reference of the other clients.
+application=com.example.invoicing
+for_application=$(wine_out "$early_bound" "$application") ||
+  fail "early-bound client with an application exited with $?"
+echo "$for_application" | tail -n 3
+[ "$(head -n 3 <<<"$for_application")" = "$reference" ] ||
+  fail "an application name changed the three identifiers"
+other_application=$(wine_out "$early_bound" com.example.payroll | tail -n 3) || true
+for name in old new complicate; do
+  identifier=$(sed -n "s/^nodmark_$name //p" <<<"$reference")
+  expected=$(printf %s "$application" | openssl dgst -sha256 -hmac "$identifier" |
+    sed 's/.*= //' | cut -c1-32 | tr a-f A-F)
+  grep -qx "nodmark_${name}_for $expected" <<<"$for_application" ||
+    fail "nodmark_${name}_for is not the HMAC of nodmark_$name over the name ($expected)"
+  value=$(sed -n "s/^nodmark_${name}_for //p" <<<"$for_application")
+  if grep -q "$value" <<<"$other_application"; then
+    fail "nodmark_${name}_for gave $value for another application too"
+  fi
+done
+calls=(nodmark_old nodmark_new nodmark_complicate "nodmark_old_for($application)"
+       "NODMARK_NEW_FOR($application)" "nodmark_complicate_for($application)")
+for prog_id in "${prog_ids[@]}"; do
+  expect_reference "late-bound client with an application ($prog_id)" \
+    "$(wine_out "$late_bound" "$prog_id" "${calls[@]}" | sed 's/^NODMARK_NEW_FOR /nodmark_new_for /')" \
+    "$for_application"
+  expect_reference "JScript client with an application ($prog_id)" \
+    "$(system_out cscript //nologo "$js" "$prog_id" "$application")" "$for_application"
+  expect_reference "VBScript client with an application ($prog_id)" \
+    "$(system_out cscript //nologo "$vbs" "$prog_id" "$application")" "$for_application"
 done
 
 system regsvr32 /u /s "$dll_path" || fail "regsvr32 /u $dll_path exited with $?"

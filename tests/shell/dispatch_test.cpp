@@ -118,7 +118,7 @@ TEST_F(DispatchTest, GetTypeInfoOfAnyIndexGivesTheOneTypeInformation) {
   EXPECT_EQ(first.get(), fifth.get());
   TYPEATTR* attributes = nullptr;
   ASSERT_EQ(first->GetTypeAttr(&attributes), S_OK);
-  EXPECT_EQ(attributes->guid, GuidFromText(kIidText));
+  EXPECT_EQ(attributes->guid, GuidFromText(kIid2Text)) << "the default interface's";
   first->ReleaseTypeAttr(attributes);
   platform::ComPtr<ITypeInfo2> richer;
   EXPECT_EQ(first.As(IID_ITypeInfo2, richer), S_OK);
@@ -280,6 +280,7 @@ TEST_F(DispatchTest, ExactNamesAreAnsweredWithoutTheTypeInformation) {
       {L"nodmark_old", kOld, 0},
       {L"nodmark_new", kNew, 0},
       {L"nodmark_complicate", kComplicate, 0},
+      {L"nodmark_new_for", 5, 0},  // the default interface's own members too
       {L"NODMARK_OLD", kOld, 1},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {

@@ -77,6 +77,37 @@ TEST_F(DllDispatchTest, InvokeOfEachDispidEqualsTheDirectGetter) {
   }
 }
 
+TEST_F(DllDispatchTest, MethodsOfTheDefaultInterfaceAreCalledByNameInAnyLetterCase) {
+  platform::ComPtr<IGerneralNodmark> object = NewObject();
+  ASSERT_TRUE(object);
+  platform::ComPtr<IGerneralNodmark2> early;
+  ASSERT_EQ(object.As(GuidFromText(kIid2Text), early), S_OK);
+  const wchar_t* const otherCase[] = {L"NODMARK_OLD_FOR", L"Nodmark_New_For",
+                                      L"nodmark_COMPLICATE_for"};
+  ScopedVariant application;
+  application.value.vt = VT_BSTR;
+  application.value.bstrVal = SysAllocString(L"com.example.invoicing");
+  for (std::size_t i = 0; i < std::size(kApplicationMethods); ++i) {
+    DISPID dispid = kJunkDispid;
+    ASSERT_EQ(IdOf(object.get(), otherCase[i], &dispid), S_OK) << i;
+    EXPECT_EQ(dispid, static_cast<DISPID>(4 + i)) << i;
+    DISPPARAMS arguments = {&application.value, nullptr, 1, 0};
+    ScopedVariant result;
+    ASSERT_EQ(object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &arguments,
+                             &result.value, nullptr, nullptr),
+              S_OK)
+        << i;
+    ASSERT_EQ(result.value.vt, VT_BSTR) << i;
+    platform::ScopedBstr direct;
+    ASSERT_EQ(kApplicationMethods[i].read(early.get(), application.value.bstrVal, direct.put()),
+              S_OK);
+    const std::wstring value(result.value.bstrVal);
+    EXPECT_EQ(value, std::wstring(direct.get())) << i;
+    // For the smoke run over both DLLs (tests/windows/smoke_test.sh), as the properties.
+    RecordProperty(kApplicationMethods[i].name, std::string(value.begin(), value.end()));
+  }
+}
+
 TEST_F(DllDispatchTest, InstancesShareTheOneTypeInformationWhateverTheIndex) {
   platform::ComPtr<IGerneralNodmark> first = NewObject();
   platform::ComPtr<IGerneralNodmark> second = NewObject();

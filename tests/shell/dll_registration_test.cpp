@@ -20,6 +20,7 @@ const std::string kIid = "{0C2F6F40-9D45-437B-A61E-2470148259AB}";
 const std::string kClassKey = "CLSID\\" + kClsid;
 const std::string kLibKey = "TypeLib\\" + kLibid;
 const std::string kInterfaceKey = "Interface\\" + kIid;
+const std::string kInterface2Key = "Interface\\{FB475E00-132F-40D6-BAFF-A1DBF9F7197D}";
 const std::string kMarshaller = "{00020424-0000-0000-C000-000000000046}";
 
 std::string ModulePath(HMODULE module) {
@@ -59,6 +60,11 @@ TEST_F(DllRegistrationTest, WritesEveryRowAsAStringWithItsTerminator) {
       {kInterfaceKey + "\\ProxyStubClsid32", nullptr, kMarshaller},
       {kInterfaceKey + "\\TypeLib", nullptr, kLibid},
       {kInterfaceKey + "\\TypeLib", "Version", "1.0"},
+      {kInterface2Key, nullptr, "IGerneralNodmark2"},
+      {kInterface2Key + "\\ProxyStubClsid", nullptr, kMarshaller},
+      {kInterface2Key + "\\ProxyStubClsid32", nullptr, kMarshaller},
+      {kInterface2Key + "\\TypeLib", nullptr, kLibid},
+      {kInterface2Key + "\\TypeLib", "Version", "1.0"},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     const std::optional<RegistryValue> value = ReadClassesRootValue(rows[i].key, rows[i].name);
@@ -95,7 +101,7 @@ TEST_F(DllRegistrationTest, ClearsTheClassKeyButKeepsOtherValuesElsewhere) {
             StringValue("IGerneralNodmark").data);
 }
 
-TEST_F(DllRegistrationTest, UnregistrationRemovesTheFiveTreesAndSucceedsWhenNothingIsThere) {
+TEST_F(DllRegistrationTest, UnregistrationRemovesTheSixTreesAndSucceedsWhenNothingIsThere) {
   ASSERT_EQ(dll->RegisterServer(), S_OK);
   const std::vector<std::string> trees = ComponentTrees();
   for (const std::string& tree : trees) ASSERT_TRUE(ClassesRootKeyExists(tree)) << tree;

@@ -18,6 +18,8 @@ TEST(ShellGuids, MatchTheRegistryTextsAndTheInterfaceDescription) {
   EXPECT_EQ(shell::kClsidGerneralNodmark, CLSID_GerneralNodmark);
   EXPECT_EQ(shell::kIidGerneralNodmark, IID_IGerneralNodmark);
   EXPECT_EQ(shell::kIidGerneralNodmark, __uuidof(IGerneralNodmark));
+  EXPECT_EQ(shell::kIidGerneralNodmark2, GuidFromText(kIid2Text));
+  EXPECT_EQ(shell::kIidGerneralNodmark2, IID_IGerneralNodmark2);
   EXPECT_EQ(shell::kLibidNodmarkLib, LIBID_NODMARKLib);
 }
 

@@ -54,7 +54,7 @@ void PrintTo(const RegistryOperation& operation, std::ostream* out) {
 }
 
 RecordingRegistrationSystem::RecordingRegistrationSystem() {
-  for (const wchar_t* text : {kClsidText, kLibidText, kIidText}) {
+  for (const wchar_t* text : {kClsidText, kLibidText, kIidText, kIid2Text}) {
     const std::string narrow = TextOf(GuidFromText(text));
     guidTexts[narrow] = narrow;
   }
@@ -93,9 +93,13 @@ bool RecordingRegistrationSystem::ReadOtherArchitectureText(const std::string& k
   return true;
 }
 
-bool RecordingRegistrationSystem::WriteKey(const std::string& key, const char* valueName,
-                                           const char* valueText) noexcept {
-  if (refusedKeys.count(key) != 0) return false;
+shell::KeyWrite RecordingRegistrationSystem::WriteKey(const std::string& key, const char* valueName,
+                                                      const char* valueText) noexcept {
+  if (refusedKeys.count(key) != 0) return shell::KeyWrite::kKeyRefused;
+  if (valueText != nullptr && refusedValues.count({key, valueName ? valueName : ""}) != 0) {
+    operations.push_back(RegistryOperation::Key(key));
+    return shell::KeyWrite::kValueRefused;
+  }
   if (valueText == nullptr) {
     operations.push_back(RegistryOperation::Key(key));
   } else if (valueName == nullptr) {
@@ -103,7 +107,7 @@ bool RecordingRegistrationSystem::WriteKey(const std::string& key, const char* v
   } else {
     operations.push_back(RegistryOperation::NamedValue(key, valueName, valueText));
   }
-  return true;
+  return shell::KeyWrite::kWritten;
 }
 
 }  // namespace nodmark::testing

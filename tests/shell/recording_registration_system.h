@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/registration_system.h"
@@ -46,8 +47,8 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   void DeleteTree(const std::string& key) noexcept override;
   bool OtherArchitectureHasKey(const std::string& key) noexcept override;
   bool ReadOtherArchitectureText(const std::string& key, std::string* text) noexcept override;
-  bool WriteKey(const std::string& key, const char* valueName,
-                const char* valueText) noexcept override;
+  shell::KeyWrite WriteKey(const std::string& key, const char* valueName,
+                           const char* valueText) noexcept override;
 
   // Texts by GUID; a GUID missing here answers guidFailure.
   std::map<std::string, std::string> guidTexts;  // keyed by the registry text itself
@@ -55,7 +56,10 @@ class RecordingRegistrationSystem final : public shell::RegistrationSystem {
   HRESULT modulePathResult = S_OK;
   std::string modulePath = "C:\\Program Files\\nodmark\\nodmark.dll";
   std::set<unsigned char> leadBytes;
-  std::set<std::string> refusedKeys;                          // WriteKey answers false for these
+  std::set<std::string> refusedKeys;  // WriteKey answers kKeyRefused for these
+  // (key, value name, "" for the default value): the key is created (and recorded
+  // without a value), the value is refused.
+  std::set<std::pair<std::string, std::string>> refusedValues;
   std::set<std::string> otherArchitectureKeys;                // the other registry view's keys
   std::map<std::string, std::string> otherArchitectureTexts;  // their default values
 

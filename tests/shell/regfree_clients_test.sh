@@ -137,6 +137,13 @@ run "$regfree/$(basename "$regfree_late")" "${prog_ids[0]}"
 late_output[0]=$(cat "$work/out")
 run "$regfree/$(basename "$regfree_late")" "${prog_ids[1]}" NODMARK_OLD Nodmark_New NODMARK_COMPLICATE
 late_output[1]=$(sed 's/^[^ ]*/\L&/' "$work/out")
+# The per-application identifiers through IGerneralNodmark2, early and late bound.
+application=com.example.invoicing
+run "$regfree/$(basename "$regfree_early")" "$application"
+regfree_for=$(cat "$work/out")
+run "$regfree/$(basename "$regfree_late")" "${prog_ids[0]}" "nodmark_old_for($application)" \
+  "NODMARK_NEW_FOR($application)" "nodmark_complicate_for($application)"
+late_for=$(sed 's/^[^ ]*/\L&/' "$work/out")
 left=$(present_trees)
 [ -z "$left" ] || fail "the registry holds keys of the component after registration-free use: $left"
 
@@ -183,6 +190,8 @@ run "${system_flag[@]}" regsvr32 /s "$(windows_path "$dll")"
 [ "$status" -eq 0 ] || fail "regsvr32 exited with $status"
 run "$plain/$(basename "$early")"
 registered_output=$(cat "$work/out")
+run "$plain/$(basename "$early")" "$application"
+registered_for=$(cat "$work/out")
 run "${system_flag[@]}" regsvr32 /u /s "$(windows_path "$dll")"
 echo "$registered_output"
 if [ "$(grep -cE '^nodmark_(old|new|complicate) [0-9A-Z]+$' <<<"$registered_output")" -ne 3 ]; then
@@ -193,6 +202,12 @@ for i in 0 1; do
   [ "${late_output[$i]}" = "$registered_output" ] ||
     fail "late bound by ${prog_ids[$i]} printed: ${late_output[$i]}"
 done
+if [ "$(grep -cE '^nodmark_(old|new|complicate)_for [0-9A-F]{32}$' <<<"$registered_for")" -ne 3 ]; then
+  fail "the registered DLL did not print three identifiers of the application: $registered_for"
+fi
+[ "$regfree_for" = "$registered_for" ] || fail "early bound with an application printed: $regfree_for"
+[ "$late_for" = "$(tail -n 3 <<<"$registered_for")" ] ||
+  fail "late bound methods printed: $late_for"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
 echo "registration-free clients ($arch) agree with the registered DLL"

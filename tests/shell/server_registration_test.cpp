@@ -3,6 +3,7 @@
 #include "shell/server_registration.h"
 
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ namespace {
 const std::string kClsid = "{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}";
 const std::string kLibid = "{54BAE923-A008-4AA2-82E1-47F612C9A090}";
 const std::string kIid = "{0C2F6F40-9D45-437B-A61E-2470148259AB}";
+const std::string kIid2 = "{FB475E00-132F-40D6-BAFF-A1DBF9F7197D}";
 const std::string kMarshaller = "{00020424-0000-0000-C000-000000000046}";
 const std::string kPath = "C:\\Program Files\\nodmark\\nodmark.dll";
 
@@ -26,13 +28,14 @@ RegistryOperation Default(const std::string& key, const std::string& text) {
   return RegistryOperation::DefaultValue(key, text);
 }
 
-// The 22 rows as a client of the registry finds them, in the order they are written;
+// The 27 rows as a client of the registry finds them, in the order they are written;
 // a delete comes before rows 6 and 9.
 std::vector<RegistryOperation> ExpectedRegistration(const std::string& path,
                                                     const std::string& directory) {
   const std::string classKey = "CLSID\\" + kClsid;
   const std::string libKey = "TypeLib\\" + kLibid;
   const std::string interfaceKey = "Interface\\" + kIid;
+  const std::string interface2Key = "Interface\\" + kIid2;
   return {
       Default("Nodmark.GerneralNodmark.1", "GerneralNodmark Class"),
       Default("Nodmark.GerneralNodmark.1\\CLSID", kClsid),
@@ -58,6 +61,11 @@ std::vector<RegistryOperation> ExpectedRegistration(const std::string& path,
       Default(interfaceKey + "\\ProxyStubClsid32", kMarshaller),
       Default(interfaceKey + "\\TypeLib", kLibid),
       RegistryOperation::NamedValue(interfaceKey + "\\TypeLib", "Version", "1.0"),
+      Default(interface2Key, "IGerneralNodmark2"),
+      Default(interface2Key + "\\ProxyStubClsid", kMarshaller),
+      Default(interface2Key + "\\ProxyStubClsid32", kMarshaller),
+      Default(interface2Key + "\\TypeLib", kLibid),
+      RegistryOperation::NamedValue(interface2Key + "\\TypeLib", "Version", "1.0"),
   };
 }
 
@@ -73,7 +81,7 @@ std::vector<RegistryOperation> OperationsBeforeRow(const std::vector<RegistryOpe
   return before;
 }
 
-TEST(ServerRegistration, WritesTheTwentyTwoRowsInOrder) {
+TEST(ServerRegistration, WritesTheTwentySevenRowsInOrder) {
   RecordingRegistrationSystem system;
   EXPECT_EQ(shell::RegisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected =
@@ -104,17 +112,44 @@ TEST(ServerRegistration, StopsAtWhicheverRowFails) {
   for (const RegistryOperation& operation : all) {
     if (operation.kind != RegistryOperation::kWriteKey) continue;
     ++row;
-    if (row == 22) break;  // row 22 opens the key of row 21 again
+    if (row == 22 || row == 27) continue;  // these open the key of the row before again
     RecordingRegistrationSystem system;
     system.refusedKeys.insert(operation.key);
     EXPECT_EQ(shell::RegisterServerKeys(system), S_FALSE) << "row " << row;
     EXPECT_EQ(system.operations, OperationsBeforeRow(all, row)) << "row " << row;
   }
-  EXPECT_EQ(row, 22);
+  EXPECT_EQ(row, 27);
+}
+
+TEST(ServerRegistration, ValueThatCannotBeWrittenFailsAfterEveryOtherRow) {
+  // The case table is every row that carries a value (InprocServer32's path and the
+  // ProgIDs' CLSID among them): each refused in turn, the rest still written.
+  const std::vector<RegistryOperation> all =
+      ExpectedRegistration(kPath, "C:\\Program Files\\nodmark\\");
+  int refused = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (!all[i].hasValue) continue;
+    ++refused;
+    RecordingRegistrationSystem system;
+    system.refusedValues.insert({all[i].key, all[i].valueName});
+    std::vector<RegistryOperation> expected = all;
+    expected[i] = Key(all[i].key);  // the key is there, its value is not
+    EXPECT_EQ(shell::RegisterServerKeys(system), SELFREG_E_CLASS) << "operation " << i;
+    EXPECT_EQ(system.operations, expected) << "operation " << i;
+  }
+  EXPECT_EQ(refused, 24);
+}
+
+TEST(ServerRegistration, RefusedValueIsNotHiddenByALaterRefusedKey) {
+  RecordingRegistrationSystem system;
+  system.refusedValues.insert({"Nodmark.GerneralNodmark\\CLSID", ""});
+  system.refusedKeys.insert("CLSID\\" + kClsid);
+  EXPECT_EQ(shell::RegisterServerKeys(system), SELFREG_E_CLASS);
+  EXPECT_EQ(system.operations.size(), 6u) << "rows 1 to 5 and the delete of row 6";
 }
 
 TEST(ServerRegistration, GuidWithoutTextWritesNothingAndReportsWhy) {
-  for (const std::string& guid : {kClsid, kLibid, kIid}) {
+  for (const std::string& guid : {kClsid, kLibid, kIid, kIid2}) {
     RecordingRegistrationSystem system;
     system.guidTexts.erase(guid);
     system.guidFailure = E_OUTOFMEMORY;
@@ -154,13 +189,13 @@ TEST(ServerRegistration, HelpDirectoryStepsOverDoubleByteCharacters) {
   EXPECT_EQ(system.operations, ExpectedRegistration(system.modulePath, "C:\\dir\\"));
 }
 
-TEST(ServerUnregistration, DeletesTheFiveTreesAndSucceeds) {
+TEST(ServerUnregistration, DeletesTheSixTreesAndSucceeds) {
   RecordingRegistrationSystem system;
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
-      Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
+      Delete("CLSID\\" + kClsid),          Delete("Nodmark.GerneralNodmark"),
       Delete("Nodmark.GerneralNodmark.1"), Delete("TypeLib\\" + kLibid),
-      Delete("Interface\\" + kIid)};
+      Delete("Interface\\" + kIid),        Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -168,9 +203,9 @@ TEST(ServerUnregistration, KeepsTheSharedTreesWhileTheOtherArchitectureIsRegiste
   RecordingRegistrationSystem system;
   system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
-  const std::vector<RegistryOperation> expected = {Delete("CLSID\\" + kClsid),
-                                                   Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
-                                                   Delete("Interface\\" + kIid)};
+  const std::vector<RegistryOperation> expected = {
+      Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
+      Delete("Interface\\" + kIid), Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 
@@ -183,8 +218,17 @@ TEST(ServerUnregistration, PointsTheHelpDirectoryAtTheModuleThatStays) {
   const std::vector<RegistryOperation> expected = {
       Delete("CLSID\\" + kClsid), Delete("TypeLib\\" + kLibid + "\\1.0\\0\\win32"),
       Default("TypeLib\\" + kLibid + "\\1.0\\HELPDIR", "C:\\Program Files (x86)\\nodmark\\"),
-      Delete("Interface\\" + kIid)};
+      Delete("Interface\\" + kIid), Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
+}
+
+TEST(ServerUnregistration, HelpDirectoryThatCannotBeWrittenStillSucceeds) {
+  RecordingRegistrationSystem system;
+  system.otherArchitectureKeys.insert("CLSID\\" + kClsid);
+  system.otherArchitectureTexts["CLSID\\" + kClsid + "\\InprocServer32"] = "C:\\x86\\nodmark.dll";
+  system.refusedValues.insert({"TypeLib\\" + kLibid + "\\1.0\\HELPDIR", ""});
+  EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
+  EXPECT_EQ(system.operations.back(), Delete("Interface\\" + kIid2)) << "the walk went on";
 }
 
 TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
@@ -193,7 +237,8 @@ TEST(ServerUnregistration, GuidWithoutTextSkipsItsTree) {
   EXPECT_EQ(shell::UnregisterServerKeys(system), S_OK);
   const std::vector<RegistryOperation> expected = {
       Delete("CLSID\\" + kClsid), Delete("Nodmark.GerneralNodmark"),
-      Delete("Nodmark.GerneralNodmark.1"), Delete("Interface\\" + kIid)};
+      Delete("Nodmark.GerneralNodmark.1"), Delete("Interface\\" + kIid),
+      Delete("Interface\\" + kIid2)};
   EXPECT_EQ(system.operations, expected);
 }
 

@@ -69,6 +69,15 @@ class TypeLibraryTest : public DllClientTest {
     return info;
   }
 
+  // The type that `info` implements at `index` (-1: a dual interface's function table).
+  static platform::ComPtr<ITypeInfo> Implemented(ITypeInfo* info, UINT index) {
+    HREFTYPE reference = 0;
+    platform::ComPtr<ITypeInfo> implemented;
+    EXPECT_EQ(info->GetRefTypeOfImplType(index, &reference), S_OK);
+    EXPECT_EQ(info->GetRefTypeInfo(reference, implemented.put()), S_OK);
+    return implemented;
+  }
+
   platform::ComPtr<ITypeLib> library;
 };
 
@@ -96,26 +105,30 @@ TEST_F(TypeLibraryTest, LibraryIsNodmarkLibVersionOneZeroForTheModulesPlatform) 
   EXPECT_EQ(Text(help.get()), L"nodmark 1.0 Type Library");
   EXPECT_EQ(helpFile.get(), nullptr);
   EXPECT_EQ(helpContext, 0u);
-  EXPECT_EQ(library->GetTypeInfoCount(), 2u) << "the interface and the class";
+  EXPECT_EQ(library->GetTypeInfoCount(), 3u) << "the two interfaces and the class";
 }
 
-TEST_F(TypeLibraryTest, ClassIsCreatableWithTheInterfaceAsDefault) {
+TEST_F(TypeLibraryTest, ClassIsCreatableWithTheSecondInterfaceAsDefault) {
   platform::ComPtr<ITypeInfo> coclass = InfoOf(clsid);
   ASSERT_TRUE(coclass);
   const HeldTypeAttr attr = TypeAttr(coclass.get());
   ASSERT_TRUE(attr);
   EXPECT_EQ(attr->typekind, TKIND_COCLASS);
   EXPECT_EQ(attr->wTypeFlags, TYPEFLAG_FCANCREATE);
-  ASSERT_EQ(attr->cImplTypes, 1);
+  ASSERT_EQ(attr->cImplTypes, 2);
 
-  INT implFlags = 0;
-  ASSERT_EQ(coclass->GetImplTypeFlags(0, &implFlags), S_OK);
-  EXPECT_EQ(implFlags, IMPLTYPEFLAG_FDEFAULT);
-  HREFTYPE implemented = 0;
-  ASSERT_EQ(coclass->GetRefTypeOfImplType(0, &implemented), S_OK);
-  platform::ComPtr<ITypeInfo> interfaceInfo;
-  ASSERT_EQ(coclass->GetRefTypeInfo(implemented, interfaceInfo.put()), S_OK);
-  EXPECT_EQ(TypeAttr(interfaceInfo.get())->guid, iid);
+  const struct {
+    GUID iid;
+    INT flags;
+  } implemented[] = {{GuidFromText(kIid2Text), IMPLTYPEFLAG_FDEFAULT}, {iid, 0}};
+  for (UINT i = 0; i < std::size(implemented); ++i) {
+    INT implFlags = -1;
+    ASSERT_EQ(coclass->GetImplTypeFlags(i, &implFlags), S_OK) << i;
+    EXPECT_EQ(implFlags, implemented[i].flags) << i;
+    platform::ComPtr<ITypeInfo> interfaceInfo = Implemented(coclass.get(), i);
+    ASSERT_TRUE(interfaceInfo) << i;
+    EXPECT_EQ(TypeAttr(interfaceInfo.get())->guid, implemented[i].iid) << i;
+  }
 
   platform::ScopedBstr name, help;
   ASSERT_EQ(coclass->GetDocumentation(MEMBERID_NIL, name.put(), help.put(), nullptr, nullptr),
@@ -212,6 +225,39 @@ TEST_F(TypeLibraryTest, ThreePropertyGettersInSlotsSevenToNine) {
     EXPECT_EQ(count, 2u) << i;
     EXPECT_EQ(Text(names[1]), L"pVal") << i;
     for (UINT n = 0; n < count; ++n) SysFreeString(names[n]);
+  }
+}
+
+TEST_F(TypeLibraryTest, SecondInterfaceAddsThreeMethodsAfterTheProperties) {
+  platform::ComPtr<ITypeInfo> info = InfoOf(GuidFromText(kIid2Text));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(TypeAttr(info.get())->wTypeFlags, TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE);
+  platform::ComPtr<ITypeInfo> vtable = Implemented(info.get(), static_cast<UINT>(-1));
+  ASSERT_TRUE(vtable);
+  const HeldTypeAttr vtableAttr = TypeAttr(vtable.get());
+  EXPECT_EQ(vtableAttr->cFuncs, 3);
+  EXPECT_EQ(vtableAttr->cbSizeVft, (kInheritedSlots + 6) * kSlotSize) << "thirteen slots";
+  platform::ComPtr<ITypeInfo> base = Implemented(vtable.get(), 0);
+  ASSERT_TRUE(base);
+  EXPECT_EQ(TypeAttr(base.get())->guid, iid) << "derived from IGerneralNodmark";
+
+  const wchar_t* const names[] = {L"nodmark_old_for", L"nodmark_new_for",
+                                  L"nodmark_complicate_for"};
+  for (UINT i = 0; i < std::size(names); ++i) {
+    FUNCDESC* raw = nullptr;
+    ASSERT_EQ(vtable->GetFuncDesc(i, &raw), S_OK) << i;
+    const HeldFuncDesc func(vtable.get(), raw);
+    EXPECT_EQ(func->memid, static_cast<MEMBERID>(4 + i)) << i;
+    EXPECT_EQ(func->invkind, INVOKE_FUNC) << i;
+    EXPECT_EQ(func->oVft, static_cast<SHORT>((kInheritedSlots + 3 + i) * kSlotSize)) << i;
+    ASSERT_EQ(func->cParams, 2) << i;
+    EXPECT_EQ(func->lprgelemdescParam[0].tdesc.vt, VT_BSTR) << i;
+    EXPECT_EQ(func->lprgelemdescParam[0].paramdesc.wParamFlags, PARAMFLAG_FIN) << i;
+    EXPECT_EQ(func->lprgelemdescParam[1].paramdesc.wParamFlags, PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)
+        << i;
+    platform::ScopedBstr name;
+    ASSERT_EQ(vtable->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(Text(name.get()), names[i]) << i;
   }
 }
 

@@ -103,6 +103,26 @@ helpdir_names() {
   [ "$value" = "${dll[$arch]%\\*}\\" ] || fail "HELPDIR is '$value' with only the $arch DLL registered"
 }
 
+# One application's identifiers, with both DLLs registered: each script host prints, for
+# one name, each identifier's form as OpenSSL computes it from the identifier that host
+# reads, and both print the same nodmark_old_for and nodmark_new_for (nodmark_complicate_for
+# follows nodmark_complicate, which an emulated processor may change).
+application=com.example.invoicing
+declare -A for_application
+for arch in x86 x64; do
+  for_application[$arch]=$(out "$arch" cscript //nologo "$js" Nodmark.GerneralNodmark "$application")
+  for name in old new complicate; do
+    identifier=$(sed -n "s/^nodmark_$name //p" <<<"${for_application[$arch]}")
+    hmac=$(printf %s "$application" | openssl dgst -sha256 -hmac "$identifier" | sed 's/.*= //' |
+      cut -c1-32 | tr a-f A-F)
+    grep -qx "nodmark_${name}_for $hmac" <<<"${for_application[$arch]}" ||
+      fail "$arch cscript: nodmark_${name}_for is not the HMAC of nodmark_$name ($hmac)"
+  done
+done
+[ "$(grep -E '^nodmark_(old|new)_for ' <<<"${for_application[x86]}")" = \
+  "$(grep -E '^nodmark_(old|new)_for ' <<<"${for_application[x64]}")" ] ||
+  fail "the two architectures gave the application other identifiers"
+
 unregister x64 # registered last
 only_works x86
 helpdir_names x86
