@@ -6,7 +6,8 @@
 # as it does a report written with --withhold, naming what it could not compare,
 # a report that is not JSON is refused in one line naming the file (exit status 2), an
 # unknown option is named first, then the usage, on standard error with exit status 2,
-# and --seed-store prints nothing and answers by its exit status.
+# --for gives each identifier's form for an application as OpenSSL computes it, and
+# --seed-store prints nothing and answers by its exit status.
 # Usage: check_tool_output.sh TOOL [RUNNER]   (RUNNER: scripts/wine-run.sh for the .exe)
 set -euo pipefail
 tool=$1 runner=${2:-}
@@ -56,6 +57,50 @@ for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)
 PY
+
+# --for: the plain lines, then each identifier's form for the application: the first
+# 16 bytes of the HMAC-SHA256 of the name keyed with that identifier, as OpenSSL
+# computes it; --json adds the same and "contains" stays as it was, --explain shows
+# them and how they are made; another name gives other values; an empty name is
+# refused before anything is read.
+application=com.example.invoicing
+for_plain=$(run --for "$application" 2>/dev/null | tr -d '\r')
+for_other=$(run --for com.example.payroll 2>/dev/null | tr -d '\r')
+for_explain=$(run --explain --for "$application" | tr -d '\r')
+for_json=$(run --for "$application" --json | tr -d '\r' | python3 -c '
+import json, sys
+report = json.load(sys.stdin)
+forms = report["for_application"]
+print(forms["application"], " ".join(report["contains"]))
+for name in ("old", "new", "complicate"):
+    print(f"nodmark_{name}_for", forms[f"nodmark_{name}_for"])')
+[ "$(head -n 3 <<<"$for_plain")" = "$plain" ] && [ "$(wc -l <<<"$for_plain")" -eq 6 ] ||
+  { echo "FAIL: --for does not print the three identifiers, then three more:"; echo "$for_plain"; exit 1; }
+[ "$(head -n 1 <<<"$for_json")" = "$application $(python3 -c '
+import json, sys; print(" ".join(json.loads(sys.argv[1])["contains"]))' "$json")" ] ||
+  { echo "FAIL: --json --for names another application or contains more:"; echo "$for_json"; exit 1; }
+[ "$(tail -n 3 <<<"$for_json")" = "$(tail -n 3 <<<"$for_plain")" ] ||
+  { echo "FAIL: --json --for and --for disagree:"; echo "$for_json"; exit 1; }
+grep -q "HMAC-SHA256 of the application name" <<<"$for_explain" &&
+  grep -q "cannot be read back" <<<"$for_explain" ||
+  { echo "FAIL: --explain --for does not say how the forms are made"; exit 1; }
+for name in old new complicate; do
+  identifier=$(sed -n "s/^nodmark_$name //p" <<<"$plain")
+  expected=$(printf %s "$application" | openssl dgst -sha256 -hmac "$identifier" |
+    sed 's/.*= //' | cut -c1-32 | tr a-f A-F)
+  value=$(sed -n "s/^nodmark_${name}_for //p" <<<"$for_plain")
+  [ "$value" = "$expected" ] ||
+    { echo "FAIL: nodmark_${name}_for $value is not the HMAC over the name, $expected"; exit 1; }
+  grep -qE "^nodmark_${name}_for +$value\$" <<<"$for_explain" ||
+    { echo "FAIL: --explain --for does not show nodmark_${name}_for $value"; exit 1; }
+  ! grep -q "$value" <<<"$for_other" ||
+    { echo "FAIL: nodmark_${name}_for is $value for another application too"; exit 1; }
+done
+status=0
+refusal=$(run --for "" --json 2>&1 >/dev/null | tr -d '\r') || status=$?
+[ "$status" -eq 2 ] && [ "$(head -n 1 <<<"$refusal")" = \
+  "nodmark: --for needs a non-empty APPLICATION name, such as com.example.invoicing" ] ||
+  { echo "FAIL: an empty application name exits $status with:"; echo "$refusal"; exit 1; }
 
 # The reports are named relative to the folder the tool starts in, so that the Windows
 # build reads them too.

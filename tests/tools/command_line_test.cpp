@@ -11,8 +11,8 @@ namespace {
 struct LineCase {
   std::vector<std::string> arguments;
   // What was taken, as modes ("c" compare, "j" json, "e" explain, "s" seed-store,
-  // "h" help), the reports joined by "|" and the kinds to withhold by "+"; or the
-  // problem named.
+  // "h" help), the reports joined by "|", the kinds to withhold by "+" and the
+  // application after "@"; or the problem named.
   const char* taken;
 };
 
@@ -23,6 +23,7 @@ std::string Taken(const CommandLine& line) {
                       (line.help ? "h" : "");
   for (const std::string& report : line.reports) taken += "|" + report;
   for (const std::string& kind : line.withhold) taken += "+" + kind;
+  if (line.application) taken += "@" + *line.application;
   return taken;
 }
 
@@ -48,6 +49,16 @@ TEST(CommandLine, TakesOptionsAndReportsInAnyOrderUntilDoubleDash) {
       {{"--withhold", "--json"}, "--withhold needs KIND[,KIND...]"},
       {{"--json", "--withhold", ","}, "--withhold needs KIND[,KIND...]"},
       {{"--explain", "--withhold", "a"}, "--withhold goes with --json, the report to send"},
+      {{"--for", "com.example.a", "--json", "--withhold=b"}, "j+b@com.example.a"},
+      {{"--explain", "--for=x y"}, "e@x y"},
+      {{"--for", "--json"},
+       "--for needs a non-empty APPLICATION name, such as com.example.invoicing"},
+      {{"--for="}, "--for needs a non-empty APPLICATION name, such as com.example.invoicing"},
+      {{"--for", "a", "--for", "b"}, "--for takes one APPLICATION"},
+      {{"--for", "caf\xC3\xA9"},
+       "--for takes an APPLICATION name in ASCII; the component takes any other"},
+      {{"--for", "a", "--seed-store"}, "--for goes alone, with --explain or with --json"},
+      {{"--format"}, "unknown argument '--format'"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(Taken(ParseCommandLine(cases[i].arguments)), cases[i].taken) << "case " << i;

@@ -1,5 +1,6 @@
 #include "tools/entry/command_line.h"
 
+#include <optional>
 #include <string_view>
 
 namespace nodmark::tools {
@@ -7,8 +8,20 @@ namespace {
 
 constexpr std::string_view kEndOfOptions = "--";
 constexpr std::string_view kWithhold = "--withhold";
+constexpr std::string_view kFor = "--for";
+constexpr unsigned char kLastAscii = 0x7F;
 
 bool IsOption(std::string_view argument) { return argument.rfind(kEndOfOptions, 0) == 0; }
+
+// The form is keyed over the name in UTF-8, but a command line comes in the code page
+// of the system it runs on (on Windows, the ANSI code page), so only a name whose
+// bytes are the same in every one, ASCII, gives the value the component gives.
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) > kLastAscii) return false;
+  }
+  return true;
+}
 
 // The comma-separated kinds, empty ones left out.
 void AddKinds(std::string_view list, std::vector<std::string>& kinds) {
@@ -21,11 +34,42 @@ void AddKinds(std::string_view list, std::vector<std::string>& kinds) {
   }
 }
 
-// Takes the option at `arguments[i]`, and for --withhold its value; false for an
-// option the tool does not know.
+// The value of the option at `arguments[i]` named `name`: after "=", or the next
+// argument unless that is an option (no value the tool takes begins with "--", and
+// "--withhold --json" more likely lacks the kinds); nullopt when the option is not
+// `name`, and an empty value when none follows.
+std::optional<std::string_view> OptionValue(const std::vector<std::string>& arguments,
+                                            std::size_t& i, std::string_view name) {
+  const std::string_view option = arguments[i];
+  if (option.rfind(name, 0) != 0) return std::nullopt;
+  const std::string_view rest = option.substr(name.size());
+  if (!rest.empty()) {
+    if (rest.front() != '=') return std::nullopt;
+    return rest.substr(1);
+  }
+  if (i + 1 < arguments.size() && !IsOption(arguments[i + 1])) return arguments[++i];
+  return std::string_view();
+}
+
+// Takes the option at `arguments[i]`, and for --withhold and --for its value; false
+// for an option the tool does not know.
 bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, CommandLine& line) {
   const std::string& option = arguments[i];
-  if (option == "--explain") {
+  if (const auto kinds = OptionValue(arguments, i, kWithhold)) {
+    const std::size_t before = line.withhold.size();
+    AddKinds(*kinds, line.withhold);
+    if (line.withhold.size() == before) line.problem = "--withhold needs KIND[,KIND...]";
+  } else if (const auto application = OptionValue(arguments, i, kFor)) {
+    if (line.application) {
+      line.problem = "--for takes one APPLICATION";
+    } else if (application->empty()) {
+      line.problem = "--for needs a non-empty APPLICATION name, such as com.example.invoicing";
+    } else if (!IsAscii(*application)) {
+      line.problem = "--for takes an APPLICATION name in ASCII; the component takes any other";
+    } else {
+      line.application = std::string(*application);
+    }
+  } else if (option == "--explain") {
     line.explain = true;
   } else if (option == "--json") {
     line.json = true;
@@ -35,18 +79,6 @@ bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, Comma
     line.help = true;
   } else if (option == "--compare") {
     line.compare = true;
-  } else if (option == kWithhold || option.rfind(std::string(kWithhold) + "=", 0) == 0) {
-    // The kinds follow after "=", or as the next argument unless that is an option
-    // (no kind begins with "--", and "--withhold --json" more likely lacks the kinds).
-    std::string_view kinds;
-    if (option != kWithhold) {
-      kinds = std::string_view(option).substr(kWithhold.size() + 1);
-    } else if (i + 1 < arguments.size() && !IsOption(arguments[i + 1])) {
-      kinds = arguments[++i];
-    }
-    const std::size_t before = line.withhold.size();
-    AddKinds(kinds, line.withhold);
-    if (line.withhold.size() == before) line.problem = "--withhold needs KIND[,KIND...]";
   } else {
     return false;
   }
@@ -67,6 +99,9 @@ std::string CombinationProblem(const CommandLine& line) {
   if (!line.withhold.empty() && (!line.json || line.compare)) {
     return "--withhold goes with --json, the report to send";
   }
+  if (line.application && (line.compare || line.seedStore || line.help)) {
+    return "--for goes alone, with --explain or with --json";
+  }
   return "";
 }
 
@@ -74,6 +109,7 @@ std::string CombinationProblem(const CommandLine& line) {
 
 const char kUsage[] =
     "usage: nodmark [--explain | --json [--withhold KIND[,KIND...]]]\n"
+    "               [--for APPLICATION]\n"
     "       nodmark --compare BEFORE.json [AFTER.json] [--json]\n"
     "       nodmark --seed-store\n"
     "  Options and report names may come in any order; after -- every argument is a\n"
@@ -87,6 +123,10 @@ const char kUsage[] =
     "               names its \"contains\" lists, such as adapter_descriptions,\n"
     "               firmware_text, store_file_path); says on standard error which still\n"
     "               show through the identifiers\n"
+    "  --for        also this machine's three identifiers for APPLICATION, a name the\n"
+    "               vendor chooses (such as com.example.invoicing): each the first 16\n"
+    "               bytes of HMAC-SHA256 of the name keyed with that identifier, which\n"
+    "               cannot be read back to the identifier or the hardware\n"
     "  --compare    what moved between a report saved with --json and AFTER.json, or\n"
     "               this machine now: every identifier same or changed, and every input\n"
     "               that moved and how (with --json, as one JSON object). Exit status 0:\n"

@@ -11,6 +11,7 @@
 #include "sources/adapter_source.h"
 #include "sources/firmware_probe.h"
 #include "sources/random_id_store.h"
+#include "tools/explaining/application_forms.h"
 
 // Why this machine's identifiers are what they are: every input the recipes use, with
 // what each source made of the machine, gathered through the sources' own functions.
@@ -55,6 +56,9 @@ struct ExplainReport {
   std::string nodmarkOld;
   std::string nodmarkNew;
   std::string nodmarkComplicate;
+
+  // The three for the application named after --for; ExplainThisMachine leaves it out.
+  std::optional<ApplicationForms> forApplication;
 };
 
 // Reads the machine once through the sources and composes the three identifiers with

@@ -77,6 +77,14 @@ void RenderIdentifiers(const ExplainReport& report, TextBuilder& out) {
   out.Line("  the MD5 digest of the digest input below");
 }
 
+void RenderApplicationForms(const ApplicationForms& forms, TextBuilder& out) {
+  out.Heading("For the application " + QuoteText(forms.application));
+  out.Line("  " + std::string(kApplicationFormsRecipe));
+  out.Line("nodmark_old_for         " + forms.nodmarkOldFor);
+  out.Line("nodmark_new_for         " + forms.nodmarkNewFor);
+  out.Line("nodmark_complicate_for  " + forms.nodmarkComplicateFor);
+}
+
 void RenderWarnings(const ExplainReport& report, TextBuilder& out) {
   out.Heading("Warnings");
   const std::vector<IdentifierWarning> warnings = FindWarnings(report);
@@ -207,6 +215,7 @@ std::string RenderExplainText(const ExplainReport& report) {
   out.Line(ContentsSentence(ReportContents(report)));
   out.Line("");
   RenderIdentifiers(report, out);
+  if (report.forApplication) RenderApplicationForms(*report.forApplication, out);
   RenderWarnings(report, out);
   RenderAdapters(report.adapters, out);
   RenderVolume(report.volumeSerial, out);

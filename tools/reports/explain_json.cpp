@@ -198,6 +198,17 @@ std::string RenderExplainJson(const ExplainReport& report,
       {"contains", Names(ContentCodes(held & ~taken))},
   };
   if (withhold) json["withheld"] = Names(ContentCodes(taken));
+  // Not a kind of data of their own: whoever holds the identifiers and the name
+  // computes them, so "contains" is the same with them, and they go as the
+  // identifiers do.
+  if (const std::optional<ApplicationForms>& forms = report.forApplication) {
+    json["for_application"] = {
+        {"application", JsonText(forms->application)},
+        {"nodmark_old_for", JsonText(forms->nodmarkOldFor)},
+        {"nodmark_new_for", JsonText(forms->nodmarkNewFor)},
+        {"nodmark_complicate_for", JsonText(forms->nodmarkComplicateFor)},
+    };
+  }
   json["warnings"] = Warnings(report, !Has(taken, Content::kAdapterAddresses));
   json["adapters"] = Adapters(
       report.adapters, entriesTaken ? sources::FilterEntries{} : report.adapters.filterEntries);
