@@ -97,6 +97,8 @@ for name in old new complicate; do
     fail "nodmark_${name}_for gave $value for another application too"
   fi
 done
+expect_reference "the command-line tool with an application" \
+  "$(wine_out "$tool" --for "$application")" "$for_application"
 calls=(nodmark_old nodmark_new nodmark_complicate "nodmark_old_for($application)"
        "NODMARK_NEW_FOR($application)" "nodmark_complicate_for($application)")
 for prog_id in "${prog_ids[@]}"; do
