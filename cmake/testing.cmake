@@ -62,6 +62,9 @@ function(nodmark_add_test name)
                                         nodmark_warnings nodmark_test_flags)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_precompile_headers(${name} REUSE_FROM nodmark_test_pch)
+  # A program's sources compile as one unit: GoogleTest's and the JSON library's
+  # templates are instantiated and optimised once per program, not once per source.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
   if(WIN32)
     add_test(NAME ${name}${NODMARK_TEST_SUFFIX} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name}${NODMARK_TEST_SUFFIX} PROPERTIES

@@ -25,6 +25,7 @@ inline const wchar_t kLibidText[] = L"{54BAE923-A008-4AA2-82E1-47F612C9A090}";
 // Values a call must overwrite or leave alone, recognisable when it did neither.
 inline BSTR const kJunkString = reinterpret_cast<BSTR>(0x0BADF00D);
 inline void* const kJunkPointer = reinterpret_cast<void*>(0x0BADF00D);
+inline constexpr DISPID kJunkDispid = 0x5A5A;
 
 struct PropertyGetter {
   const char* name;

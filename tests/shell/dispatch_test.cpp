@@ -21,7 +21,6 @@
 namespace nodmark::testing {
 namespace {
 
-constexpr DISPID kJunkDispid = 0x5A5A;
 constexpr DISPID kOld = 1;
 constexpr DISPID kNew = 2;
 constexpr DISPID kComplicate = 3;

@@ -18,8 +18,6 @@
 namespace nodmark::testing {
 namespace {
 
-constexpr DISPID kJunkDispid = 0x5A5A;
-
 class DllDispatchTest : public RegisteredDllTest {
  protected:
   void SetUp() override {

@@ -14,8 +14,6 @@
 namespace nodmark::testing {
 namespace {
 
-constexpr DISPID kJunkDispid = 0x5A5A;
-
 class NameCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -29,7 +29,7 @@ using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr std::uint32_t kSerial = 0x1A2B3C4D;
+constexpr std::uint32_t kDesktopSerial = 0x1A2B3C4D;
 using Machine = ScriptedMachineTest;  // its helpers script the machine from the tables
 
 // Readings of a scripted machine, saved as nodmark --json saves them and read back.
@@ -41,7 +41,7 @@ class CompareTest : public ScriptedMachineTest {
     ScriptedMachineTest::SetUp();
     AddAdapter("Hyper-V Virtual Ethernet Adapter", {0x00, 0x15, 0x5D, 0x01, 0x02, 0x03});
     AddAdapter("Intel(R) PRO/1000", {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
-    fake::Volumes().serialOfC = kSerial;
+    fake::Volumes().serialOfC = kDesktopSerial;
     fake::Processor().identification = fake::MakeIdentification("GenuineIntel", 0xBFEBFBFF);
     PutFirmwareText(0xEC71, "12/45/7.901.3 firmware");
   }
