@@ -39,7 +39,9 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 [ "$action" = start ] || exit 0
 # A server that a program started lingers for a few seconds after it; a persistent one
-# can only take over once it has gone.
+# can only take over once it has gone. A persistent server left by a run that never
+# reached its stop would never go by itself: it is ended first.
+wineserver -k >/dev/null 2>&1 || true
 wineserver -w
 wineserver -p </dev/null >/dev/null 2>&1
 # The first program of a server session starts the background services, which live as
