@@ -49,11 +49,8 @@ target_link_libraries(nodmark_test_pch PUBLIC ${NODMARK_GMOCK} ${NODMARK_GTEST_M
 target_precompile_headers(nodmark_test_pch PRIVATE
   <gmock/gmock.h> <gtest/gtest.h> <cstdint> <functional> <map> <memory> <optional> <string>
   <vector>)
-if(WIN32)
-  # Most Windows test sources include the OS's and OLE's headers, a second each to parse
-  # (Winsock's first, as it must come before windows.h).
-  target_precompile_headers(nodmark_test_pch PRIVATE <winsock2.h> <windows.h> <ole2.h> <oleauto.h>)
-endif()
+# Most Windows test sources include the OS's and OLE's headers too.
+nodmark_precompile_windows_headers(nodmark_test_pch)
 
 function(nodmark_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
