@@ -1,6 +1,7 @@
 # nodmark_add_test(name SOURCES ... LIBS ...): one GoogleTest program.
-# Natively every test case is its own CTest test. Under Wine the program is one CTest
-# test, so a run pays one Wine process start per program rather than per case.
+# In the plain native build every test case is its own CTest test. Under Wine and in the
+# sanitizer build the program is one CTest test, so a run pays one process start per
+# program rather than per case.
 if(WIN32)
   # Both Windows test builds run in one CTest run: their test names carry the
   # architecture ("shell_dll_test.x64").
@@ -66,6 +67,11 @@ function(nodmark_add_test name)
     add_test(NAME ${name}${NODMARK_TEST_SUFFIX} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name}${NODMARK_TEST_SUFFIX} PROPERTIES
                          LABELS "wine;${ARG_LABELS}" TIMEOUT 900)
+  elseif(NODMARK_SANITIZE)
+    # A sanitized process takes a while to start and to map its shadow memory: one
+    # process per program, as under Wine.
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES LABELS "native;${ARG_LABELS}" TIMEOUT 600)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS "native;${ARG_LABELS}" TIMEOUT 600
                          DISCOVERY_TIMEOUT 60)
