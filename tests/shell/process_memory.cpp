@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <cstdint>
 #include <string>
 
@@ -16,15 +14,19 @@ constexpr std::int64_t kHandleValueStep = 4;
 }  // namespace
 
 std::int64_t PrivateMemoryBytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(),
-                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                            sizeof counters)) {
-    return -1;
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const auto* address = static_cast<const char*>(system.lpMinimumApplicationAddress);
+  const auto* const end = static_cast<const char*>(system.lpMaximumApplicationAddress);
+  std::int64_t committed = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  while (address < end && VirtualQuery(address, &region, sizeof region) == sizeof region) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+      committed += static_cast<std::int64_t>(region.RegionSize);
+    }
+    address = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
   }
-  const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-  return bytes != 0 ? static_cast<std::int64_t>(bytes) : -1;
+  return committed != 0 ? committed : -1;
 }
 
 std::int64_t ProcessHandleCount() {

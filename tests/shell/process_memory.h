@@ -10,11 +10,12 @@
 // repeated work leaks neither.
 namespace nodmark::testing {
 
-// The process's private memory in bytes as GetProcessMemoryInfo tells it, or -1 when it
-// does not. On Windows PrivateUsage and PagefileUsage both hold the commit charge. Wine 8
-// leaves PrivateUsage at 0 and fills PagefileUsage with the host process's resident
-// anonymous memory and swap: it counts only pages that were touched, which is what a leak
-// does to them, so it serves just as well. PrivateUsage is taken where it is filled.
+// The process's committed private memory in bytes, the commit charge Windows reports as
+// PrivateUsage, added up from VirtualQuery over the whole address space; -1 where nothing
+// is committed. Under Wine this is what Wine itself has committed for the process, where
+// GetProcessMemoryInfo tells the host process's resident memory instead: under an
+// emulator that includes the emulator's own translation cache, which grows and shrinks by
+// megabytes with no leak in the program.
 std::int64_t PrivateMemoryBytes();
 
 // A count that grows by one with every handle the process keeps open: the count of
