@@ -33,9 +33,9 @@ namespace {
 // instance (its identifier texts and the set that computed them) or one runtime thread
 // record, commits at least one step in every window. Leaking two automation strings a
 // load grew every window by 128 KiB in both architectures when tried. Without a leak it
-// settles after about a hundred loads under Wine 8; under Wine 10, whose heap takes longer to
-// reach its steady size, resident memory settled after about 2,500. A leak grows every window alike
-// and fails after the fifth.
+// settles after about a hundred loads under Wine 8; under Wine 10, whose heap takes
+// longer to reach its steady size, resident memory settled after about 2,500. A leak
+// grows every window alike and fails after the fifth.
 constexpr MemoryWindows kLoadWindows{/*warmUpCycles=*/100, /*cyclesPerWindow=*/1000,
                                      /*maxWindows=*/5, /*maxGrowthBytes=*/32 * 1024};
 
