@@ -10,7 +10,7 @@
 // repeated work leaks neither.
 namespace nodmark::testing {
 
-// The process's committed private memory in bytes, the commit charge Windows reports as
+// The process's committed private memory in bytes, close to what Windows reports as
 // PrivateUsage, added up from VirtualQuery over the whole address space; -1 where nothing
 // is committed. Under Wine this is what Wine itself has committed for the process, where
 // GetProcessMemoryInfo tells the host process's resident memory instead: under an
@@ -46,8 +46,8 @@ struct MemoryGrowth {
 // the private memory moved by at most `plan.maxGrowthBytes` over one window or
 // `plan.maxWindows` windows have run. Heaps, caches and lazily created state take a
 // number of cycles to reach their steady size that depends on the heap behind them (under
-// Wine 8 about a hundred loads of the DLL, under Wine 10 about 2,500), while a leak grows
-// the memory by the same amount in every window: only memory that keeps growing fails.
+// Wine 8 about a hundred loads of the DLL; under Wine 10 resident memory took about 2,500), while a
+// leak grows the memory by the same amount in every window: only memory that keeps growing fails.
 // `cycle` returns false to stop early.
 MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle);
 
