@@ -7,10 +7,11 @@
 #   - WinVerifyTrust (tests/signing/verify_trust_main.cpp, under Wine) answers
 #     TRUST_E_NOSIGNATURE for the unsigned DLL, 0 for every signed file and
 #     TRUST_E_BAD_DIGEST once a byte of the signed DLL's code is changed;
-#   - the signed DLL, command-line tool and clients pass the shipped clients' test
-#     (tests/shell/clients_test.sh): registration, creation, the three identifiers,
-#     unregistration. (The signed package's install, repair and uninstall are part of
-#     tests/installer/msi_test.sh.)
+#   - the signed DLL, command-line tool and C++ clients load and work: registration,
+#     creation, the three identifiers, unregistration (tests/shell/clients_test.sh,
+#     scope "loading": a signed file is its unsigned twin, which the whole test ran,
+#     plus the signature, as checked above). (The signed package's install, repair and
+#     uninstall are part of tests/installer/msi_test.sh.)
 # A build that signs with the publisher's certificate gives signed files: their
 # signature is removed first, so the unsigned copies are what the link made.
 #
@@ -89,7 +90,7 @@ expected="800B0100 80096010 $(printf '00000000 %.0s' "${names[@]}")"
 
 bash "$here/../shell/clients_test.sh" "$arch" "$wine_run" "$work/signed/nodmark.dll" "$examples" \
   "$work/signed/early_bound_client.exe" "$work/signed/late_bound_client.exe" \
-  "$work/signed/nodmark.exe" >"$work/clients" 2>&1 || fail "the signed binaries: $(cat "$work/clients")"
+  "$work/signed/nodmark.exe" loading >"$work/clients" 2>&1 || fail "the signed binaries: $(cat "$work/clients")"
 echo "under Wine in $((SECONDS - started)) s"
 
 if [ "$failures" -ne 0 ]; then exit 1; fi
