@@ -70,7 +70,14 @@ fail() {
   failures=$((failures + 1))
 }
 
-windows_path() { "$registry_loader" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# A Linux path as Windows programs reach it: drive Z: is the root of the file system in
+# every prefix Wine makes. (winepath answers the same, at a program start each, which
+# in the 32-bit prefix runs under emulation where the kernel runs no 32-bit programs.)
+windows_path() {
+  local path
+  path=$(realpath -m "$1")
+  printf 'Z:%s\n' "${path//\//\\}"
+}
 # A program of architecture $1's system folder, with arguments.
 system_program() {
   local arch=$1 name=$2
