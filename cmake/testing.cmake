@@ -34,10 +34,12 @@ endif()
 
 # Test code is compiled for a quick build rather than for speed: the tests spend their
 # time in the code under test, which keeps its build's optimisation, and in the OS.
-# (The Windows test builds are optimised lightly as a whole.)
+# The sanitizer build's test code is not optimised at all: instrumented, it compiles in
+# about half the time at -O0 as at -O1. (The Windows test builds are optimised lightly
+# as a whole.)
 add_library(nodmark_test_flags INTERFACE)
 if(NOT WIN32)
-  target_compile_options(nodmark_test_flags INTERFACE $<$<NOT:$<CONFIG:Debug>>:-Og>)
+  target_compile_options(nodmark_test_flags INTERFACE $<IF:$<CONFIG:Debug>,-O0,-Og>)
 endif()
 
 # GoogleTest and GoogleMock are parsed once per build: one precompiled header, which every
