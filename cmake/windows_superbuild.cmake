@@ -1,8 +1,9 @@
 # The Windows build: the same source tree built four times, as external projects.
 #   x86, x64              the shipped binaries (DLL, command-line tool, C++ clients), made
 #                         with the win32-runtime compilers (see toolchain-mingw.cmake)
-#   x86-tests, x64-tests  the test programs, made with the posix-runtime compilers, run
-#                         under Wine against the shipped binaries of their architecture
+#   x86-tests, x64-tests  the test programs, made with the posix-runtime compilers from
+#                         the shipped build's library objects, run under Wine against
+#                         the shipped binaries of their architecture
 # This project, built with the host compiler, holds what needs both architectures: the
 # ZIP, the Windows Installer packages, the cross-architecture tests and the host tools
 # they are made with. Its CTest
