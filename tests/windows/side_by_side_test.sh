@@ -134,9 +134,12 @@ helpdir_names x64
 unregister x86 # never registered now: the 64-bit registration survives
 only_works x64
 unregister x64
-for arch in x86 x64; do
+# Each view read by the 64-bit reg, which starts natively where 32-bit programs are emulated.
+for view in 32 64; do
   for tree in "${trees[@]}"; do
-    if run "$arch" reg query "$tree" >/dev/null 2>&1; then fail "$tree left in the $arch view"; fi
+    if "$wine_run" --64 reg query "$tree" "/reg:$view" >/dev/null 2>&1; then
+      fail "$tree left in the $view-bit view"
+    fi
   done
 done
 
