@@ -16,8 +16,9 @@ endforeach()
 # the tests run the very code the DLL and the tool are made of, and a test build
 # compiles only its tests. Those objects come from the win32-runtime compilers and link
 # into programs of the posix runtime: the two runtimes differ only in the C++ thread
-# library, which the libraries cannot use (the win32 runtime has none); the OS's own
-# locks serve them (platform/win32/lock.cpp).
+# library, whose inline parts would not agree, and the libraries use none of it (GCC 12's
+# win32 runtime has none); the OS's own locks serve them (platform/win32/lock.cpp). A
+# library that took std::mutex or std::thread would have to be compiled here again.
 set(NODMARK_SHIPPED_LIBRARIES
   nodmark_digest nodmark_identifiers nodmark_filter nodmark_sources nodmark_sync nodmark_ini
   nodmark_platform nodmark_shell_objects nodmark_tool_words nodmark_explain nodmark_reports
