@@ -18,7 +18,23 @@ endforeach()
 # into programs of the posix runtime: the two runtimes differ only in the C++ thread
 # library, whose inline parts would not agree, and the libraries use none of it (GCC 12's
 # win32 runtime has none); the OS's own locks serve them (platform/win32/lock.cpp). A
-# library that took std::mutex or std::thread would have to be compiled here again.
+# library that took std::mutex or std::thread would have to be compiled here again, so
+# a source of the Windows build that includes the thread library stops the configuration.
+file(GLOB_RECURSE product_files LIST_DIRECTORIES false
+     RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/core/* ${PROJECT_SOURCE_DIR}/identifiers/*
+     ${PROJECT_SOURCE_DIR}/filter/* ${PROJECT_SOURCE_DIR}/sources/*
+     ${PROJECT_SOURCE_DIR}/platform/* ${PROJECT_SOURCE_DIR}/shell/* ${PROJECT_SOURCE_DIR}/tools/*)
+list(FILTER product_files INCLUDE REGEX "\\.(h|cpp)$")
+list(FILTER product_files EXCLUDE REGEX "^platform/posix/")
+foreach(file IN LISTS product_files)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/${file} uses REGEX
+       "#include <(mutex|shared_mutex|thread|condition_variable|future|latch|barrier|semaphore|stop_token)>|call_once")
+  if(uses)
+    message(FATAL_ERROR "${file} uses the C++ thread library (${uses}): its library's objects "
+                        "cannot serve the posix-runtime test programs (cmake/shipped_binaries.cmake)")
+  endif()
+endforeach()
 set(NODMARK_SHIPPED_LIBRARIES
   nodmark_digest nodmark_identifiers nodmark_filter nodmark_sources nodmark_sync nodmark_ini
   nodmark_platform nodmark_shell_objects nodmark_tool_words nodmark_explain nodmark_reports
