@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,9 @@ namespace {
 
 // Handle values are multiples of 4; the low two bits are left to the system.
 constexpr std::int64_t kHandleValueStep = 4;
+
+// More heaps than a test process has; more is reported as unreadable.
+constexpr std::size_t kMaxHeaps = 256;
 
 }  // namespace
 
@@ -29,6 +33,26 @@ std::int64_t PrivateMemoryBytes() {
   return committed != 0 ? committed : -1;
 }
 
+std::int64_t HeapBlockBytes() {
+  std::array<HANDLE, kMaxHeaps> heaps{};  // on the stack: the walk allocates nothing
+  const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+  if (count == 0 || count > heaps.size()) return -1;
+  std::int64_t allocated = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    // A heap made without serialisation cannot be locked; the tests walk it from their
+    // only thread.
+    const bool locked = HeapLock(heaps[i]) != FALSE;
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heaps[i], &entry)) {
+      if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) allocated += entry.cbData;
+    }
+    const bool walkedToTheEnd = GetLastError() == ERROR_NO_MORE_ITEMS;
+    if (locked) HeapUnlock(heaps[i]);
+    if (!walkedToTheEnd) return -1;
+  }
+  return allocated;
+}
+
 std::int64_t ProcessHandleCount() {
   DWORD count = 0;
   if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) return count;
@@ -40,26 +64,34 @@ std::int64_t ProcessHandleCount() {
 }
 
 bool MemoryGrowth::settled(const MemoryWindows& plan) const {
-  return !windows.empty() && windows.back() <= plan.maxGrowthBytes;
+  return !unreadable && !windows.empty() && windows.back().heapBytes <= plan.maxHeapGrowthBytes &&
+         windows.back().privateBytes <= plan.maxPrivateGrowthBytes;
 }
 
 std::string MemoryGrowth::describe() const {
+  if (unreadable) return "unreadable (HeapWalk or VirtualQuery failed)";
   std::string text;
-  for (const std::int64_t growth : windows) {
-    text += (text.empty() ? "" : ", ") + std::to_string(growth);
+  for (const WindowGrowth& growth : windows) {
+    text += (text.empty() ? "heap " : ", heap ") + std::to_string(growth.heapBytes) +
+            " / private " + std::to_string(growth.privateBytes);
   }
   return text + " bytes";
 }
 
 MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle) {
   MemoryGrowth growth;
-  bool stopped = false;  // a cycle returned false
+  growth.windows.reserve(static_cast<std::size_t>(plan.maxWindows));  // no allocation later
+  bool stopped = false;                                               // a cycle returned false
   for (int i = 0; i < plan.warmUpCycles && !stopped; ++i) stopped = !cycle();
-  while (!stopped && static_cast<int>(growth.windows.size()) < plan.maxWindows &&
-         !growth.settled(plan)) {
-    const std::int64_t before = PrivateMemoryBytes();
+  while (!stopped && !growth.unreadable &&
+         static_cast<int>(growth.windows.size()) < plan.maxWindows && !growth.settled(plan)) {
+    const std::int64_t heapBefore = HeapBlockBytes();
+    const std::int64_t privateBefore = PrivateMemoryBytes();
     for (int i = 0; i < plan.cyclesPerWindow && !stopped; ++i) stopped = !cycle();
-    growth.windows.push_back(PrivateMemoryBytes() - before);
+    const std::int64_t privateAfter = PrivateMemoryBytes();
+    const std::int64_t heapAfter = HeapBlockBytes();
+    growth.unreadable = heapBefore < 0 || heapAfter < 0 || privateBefore < 0 || privateAfter < 0;
+    growth.windows.push_back({heapAfter - heapBefore, privateAfter - privateBefore});
   }
   return growth;
 }

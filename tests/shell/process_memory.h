@@ -15,8 +15,14 @@ namespace nodmark::testing {
 // is committed. Under Wine this is what Wine itself has committed for the process, where
 // GetProcessMemoryInfo tells the host process's resident memory instead: under an
 // emulator that includes the emulator's own translation cache, which grows and shrinks by
-// megabytes with no leak in the program.
+// megabytes with no leak in the program. Heaps commit in steps of 64 KiB.
 std::int64_t PrivateMemoryBytes();
+
+// The bytes of every allocated block of every heap of the process (GetProcessHeaps,
+// HeapWalk): the C runtimes' and the automation strings' heaps among them. Exact to the
+// block, where committed memory moves only when a heap takes another 64 KiB step. -1
+// where a heap cannot be walked.
+std::int64_t HeapBlockBytes();
 
 // A count that grows by one with every handle the process keeps open: the count of
 // open handles where GetProcessHandleCount tells it, as on Windows. Wine 8 answers 0
@@ -30,25 +36,32 @@ struct MemoryWindows {
   int warmUpCycles = 0;
   int cyclesPerWindow = 0;
   int maxWindows = 0;
-  std::int64_t maxGrowthBytes = 0;  // per window
+  std::int64_t maxHeapGrowthBytes = 0;     // per window: below one byte a cycle
+  std::int64_t maxPrivateGrowthBytes = 0;  // per window
 };
 
-// How far the private memory moved over each window of cycles that ran.
+// How far the heaps' blocks and the committed private memory moved over one window.
+struct WindowGrowth {
+  std::int64_t heapBytes = 0;
+  std::int64_t privateBytes = 0;
+};
+
 struct MemoryGrowth {
-  std::vector<std::int64_t> windows;
-  // Whether the last window stayed within the bound, which ends the measurement.
+  std::vector<WindowGrowth> windows;
+  bool unreadable = false;  // a measurement failed: nothing can be told
+  // Whether the last window stayed within both bounds, which ends the measurement.
   bool settled(const MemoryWindows& plan) const;
-  // "0, 4096, 65536 bytes": every window's growth, for a failure message.
+  // "heap 0 / private 65536, heap 0 / private 0 bytes": every window's growth, for a failure
+  // message.
   std::string describe() const;
 };
 
 // Runs `cycle` `plan.warmUpCycles` times, then in windows of `plan.cyclesPerWindow` until
-// the private memory moved by at most `plan.maxGrowthBytes` over one window or
-// `plan.maxWindows` windows have run. Heaps, caches and lazily created state take a
-// number of cycles to reach their steady size that depends on the heap behind them (under
-// Wine 8 about a hundred loads of the DLL; under Wine 10 resident memory took about 2,500), while a
-// leak grows the memory by the same amount in every window: only memory that keeps growing fails.
-// `cycle` returns false to stop early.
+// one window stays within the bounds or `plan.maxWindows` windows have run. Heaps, caches
+// and lazily created state reach their steady size during the warm-up or soon after, while
+// a leak grows the heaps in every window alike: only memory that keeps growing fails.
+// `cycle` returns false to stop early. Nothing is allocated on the heaps between the
+// measurements but by `cycle`.
 MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle);
 
 }  // namespace nodmark::testing
