@@ -21,16 +21,17 @@
 #     certificate installs, serves the clients, repairs and uninstalls as it did, and
 #     keeps the store's value "abc" through install and repair.
 #
-# usage: msi_test.sh RUN PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT \
+# usage: msi_test.sh RUN PREFIX PACKAGE UPGRADE_PACKAGE JSCRIPT_CLIENT REGISTRY_TREES \
 #                    X86_DLL X86_LATE_BOUND X86_TOOL [X64_DLL X64_LATE_BOUND X64_TOOL]
 # With the x64 triple, PACKAGE is the x64 package and PREFIX is made 64-bit; without
-# it, PACKAGE is the x86 package and PREFIX is 32-bit. PREFIX is deleted first. RUN is
-# "all", or "x64" where the host runs no 32-bit programs (cmake/host_kind.cmake): the
+# it, PACKAGE is the x86 package and PREFIX is 32-bit. REGISTRY_TREES is the build's
+# registry_trees.exe of the prefix's architecture. PREFIX is deleted first. RUN is "all",
+# or "x64" where the host runs no 32-bit programs (cmake/host_kind.cmake): the
 # x64 package is then tested as far as its 64-bit half goes, both DLLs installed and
 # only 64-bit programs run.
 set -euo pipefail
-run_arches=$1 prefix=$2 package=$3 upgrade=$4 jscript=$5
-shift 5
+run_arches=$1 prefix=$2 package=$3 upgrade=$4 jscript=$5 registry_trees=$6
+shift 6
 dlls=() clients=() tools=()
 while (($# >= 3)); do
   dlls+=("$1") clients+=("$2") tools+=("$3")
@@ -49,9 +50,11 @@ if ((arch_count == 2)); then
   loaders=("$nodmark_wine32" "$nodmark_wine64") system_dirs=(syswow64 system32)
   install_dirs=("Program Files (x86)/nodmark" "Program Files/nodmark")
   registry_loader=$nodmark_wine64 # sees both views: the 32-bit one under Wow6432Node
+  views=('' 'Wow6432Node\')
 else
   loaders=("$nodmark_wine32") system_dirs=(system32) install_dirs=("Program Files/nodmark")
   registry_loader=$nodmark_wine32
+  views=('')
 fi
 # The architectures whose programs run here.
 arches=("${!dlls[@]}")
@@ -111,20 +114,18 @@ package_path=$(windows_path "$package")
 upgrade_path=$(windows_path "$upgrade")
 jscript_path=$(windows_path "$jscript")
 
-# The component's six trees, in every registry view, as sorted "[key]" sections.
-component_pattern='^\[hkey_local_machine\\software\\classes\\(wow6432node\\)?'
-component_pattern+='(nodmark\.gerneralnodmark(\.1)?|clsid\\[{]0a47e819-f82e-4d5d-b806-6a9ea94d68cd[}]'
-component_pattern+='|typelib\\[{]54bae923-a008-4aa2-82e1-47f612c9a090[}]'
-component_pattern+='|interface\\[{](0c2f6f40-9d45-437b-a61e-2470148259ab|fb475e00-132f-40d6-baff-a1dbf9f7197d)[}])(]|\\)'
+# The component's six trees, in every registry view, as "[key]" sections in name order.
+component_trees=()
+for view in "${views[@]}"; do
+  for tree in Nodmark.GerneralNodmark Nodmark.GerneralNodmark.1 \
+    'CLSID\{0A47E819-F82E-4D5D-B806-6A9EA94D68CD}' 'TypeLib\{54BAE923-A008-4AA2-82E1-47F612C9A090}' \
+    'Interface\{0C2F6F40-9D45-437B-A61E-2470148259AB}' 'Interface\{FB475E00-132F-40D6-BAFF-A1DBF9F7197D}'; do
+    component_trees+=("Software\\Classes\\$view$tree")
+  done
+done
 export_component() {
-  local out=$1 raw
-  raw=$(mktemp)
-  "$registry_loader" reg export 'HKLM\Software\Classes' "$(windows_path "$raw")" /y >/dev/null 2>&1
-  iconv -f UTF-16 -t UTF-8 "$raw" | tr -d '\r' |
-    pattern=$component_pattern awk '
-      /^\[/ { keep = (tolower($0) ~ ENVIRON["pattern"]) }
-      keep && NF { print }' >"$out"
-  rm -f "$raw"
+  "$registry_loader" "$registry_trees" "${component_trees[@]}" 2>/dev/null | tr -d '\r' >"$1" ||
+    fail "registry_trees could not read every key for $(basename "$1")"
 }
 
 # One client's three lines: the late-bound C++ client (by ProgID) or, with "script",
