@@ -2,7 +2,9 @@
 # CTest's plan on each kind of host: the Windows build configured with NODMARK_I386
 # forced to native, emulated and none (and its 32-bit test build with the arguments the
 # Windows build gives it), and what `ctest --show-only=json-v1` then lists as run and
-# as not run. Nothing is built or run, and the host is not changed.
+# as not run. One build tree takes the three kinds in turn, as when a developer sets the
+# variable by hand: a plan left over from the kind before fails too. Nothing is built
+# or run, and the host is not changed.
 # usage: host_plan_test.sh SOURCE_DIR
 set -euo pipefail
 source_dir=$(cd "$1" && pwd)
@@ -10,16 +12,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
-for kind in native emulated none; do
-  build=$work/$kind
+build=$work/build
+for kind in none native emulated; do
   echo "host_plan: configuring for a host that runs 32-bit programs: $kind"
   cmake -S "$source_dir" -B "$build" -DNODMARK_WINDOWS_SUPERBUILD=ON -DNODMARK_I386=$kind \
-    >"$build.log" 2>&1 || { cat "$build.log"; exit 1; }
+    >"$work/$kind.log" 2>&1 || { cat "$work/$kind.log"; exit 1; }
   mapfile -t args <"$build/x86-tests.args"
-  cmake -S "$source_dir" -B "$build/x86-tests" "${args[@]}" >>"$build.log" 2>&1 ||
-    { cat "$build.log"; exit 1; }
-  (cd "$build" && ctest --show-only=json-v1) >"$build/plan.json"
-  python3 - "$kind" "$build/plan.json" "$build/running-architectures.txt" <<'PY' || failures=$((failures + 1))
+  cmake -S "$source_dir" -B "$build/x86-tests" "${args[@]}" >>"$work/$kind.log" 2>&1 ||
+    { cat "$work/$kind.log"; exit 1; }
+  (cd "$build" && ctest --show-only=json-v1) >"$work/$kind.json"
+  python3 - "$kind" "$work/$kind.json" "$build/running-architectures.txt" <<'PY' || failures=$((failures + 1))
 import json, sys
 kind, plan, running = sys.argv[1], json.load(open(sys.argv[2])), open(sys.argv[3]).read().split("\n")
 def props(test):
