@@ -80,8 +80,9 @@ std::string MemoryGrowth::describe() const {
 
 MemoryGrowth MeasureMemoryGrowth(const MemoryWindows& plan, const std::function<bool()>& cycle) {
   MemoryGrowth growth;
-  growth.windows.reserve(static_cast<std::size_t>(plan.maxWindows));  // no allocation later
-  bool stopped = false;                                               // a cycle returned false
+  // Reserved now: the measurements must see no allocation of their own.
+  growth.windows.reserve(static_cast<std::size_t>(plan.maxWindows));
+  bool stopped = false;  // a cycle returned false
   for (int i = 0; i < plan.warmUpCycles && !stopped; ++i) stopped = !cycle();
   while (!stopped && !growth.unreadable &&
          static_cast<int>(growth.windows.size()) < plan.maxWindows && !growth.settled(plan)) {
