@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/hex_text.h"
 #include "platform/win32/os_handles.h"
 
 namespace {
@@ -43,23 +44,13 @@ std::wstring StringData(const std::vector<BYTE>& data) {
 }
 
 // `"name"=data` as a .reg file writes it, "@" for the default value; data other than
-// strings and DWORDs as hex(type):bytes.
+// strings as hex(type): and its bytes.
 std::string ValueLine(const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
   std::string line = name.empty() ? "@=" : "\"" + Utf8(name) + "\"=";
   if (type == REG_SZ) return line + "\"" + Utf8(StringData(data)) + "\"";
   if (type == REG_EXPAND_SZ) return line + "expand:\"" + Utf8(StringData(data)) + "\"";
-  char byte[8];
-  if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
-    DWORD value = 0;
-    std::copy(data.begin(), data.end(), reinterpret_cast<BYTE*>(&value));
-    std::snprintf(byte, sizeof byte, "%08lx", static_cast<unsigned long>(value));
-    return line + "dword:" + std::string(byte, 8);
-  }
   line += "hex(" + std::to_string(type) + "):";
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    std::snprintf(byte, sizeof byte, "%s%02x", i == 0 ? "" : ",", data[i]);
-    line += byte;
-  }
+  nodmark::core::AppendHexBytes(line, data.data(), data.size());
   return line;
 }
 
